@@ -1,0 +1,35 @@
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# Shared test helpers (temporary directories, generated clips, log readers).
+file(GLOB TAMBRIX_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_library(tambrix_test_support STATIC ${TAMBRIX_TEST_SUPPORT_SOURCES})
+target_include_directories(tambrix_test_support PUBLIC tests)
+target_link_libraries(tambrix_test_support PUBLIC tambrix_ui_logic GTest::gtest)
+
+# One test program per subsystem folder: tests/<folder>/*_test.cpp.
+function(tambrix_add_test_folder folder)
+  file(GLOB sources CONFIGURE_DEPENDS tests/${folder}/*_test.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(target tambrix_${folder}_tests)
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE tambrix_test_support GTest::gtest_main
+                                          tambrix_warnings ${ARGN})
+  target_compile_definitions(${target} PRIVATE
+    TAMBRIX_ANALYZE_PATH="$<TARGET_FILE:tambrix-analyze>"
+    TAMBRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS ${folder} TIMEOUT 300)
+endfunction()
+
+tambrix_add_test_folder(log)
+tambrix_add_test_folder(engine)
+tambrix_add_test_folder(avi)
+tambrix_add_test_folder(shell)
+tambrix_add_test_folder(display)
+tambrix_add_test_folder(cli)
+if(TARGET tambrix_cli_tests)
+  add_dependencies(tambrix_cli_tests tambrix-analyze)
+endif()

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, run and test the program.
+# Usage: scripts/install-deps.sh [--test]
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-multimedia-dev libgl-dev
+  python3
+)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xauth x11-utils
+  pulseaudio pulseaudio-utils
+  fonts-dejavu-core
+)
+
+want_tests=0
+[[ "${1:-}" == "--test" ]] && want_tests=1
+
+all=("${packages[@]}")
+((want_tests)) && all+=("${test_packages[@]}")
+
+missing=()
+for p in "${all[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=300 update -q
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends "${missing[@]}"

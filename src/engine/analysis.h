@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+struct SoundEngine;
+
+inline constexpr std::uint32_t kFirstAnalysedPosition = 51;
+inline constexpr std::uint8_t kNearFullScale = 254;
+inline constexpr std::uint8_t kSteadyTolerance = 4;
+inline constexpr std::uint8_t kMinimumPeak = 200;
+inline constexpr std::uint32_t kSettleWindowDivisor = 205;
+inline constexpr std::uint8_t kSettleToleranceOffset = 138;
+inline constexpr std::uint32_t kOnsetWindowDivisor = 450;
+inline constexpr std::uint8_t kOnsetBandCentre = 128;
+inline constexpr std::uint8_t kOnsetToleranceOffset = 131;
+inline constexpr std::uint32_t kOnsetMinimum = 6;
+inline constexpr float kRateLimit = 30.0F;
+
+inline constexpr const char* kNoDataMessage = "Failed To Analize Due To No Data Allocation";
+inline constexpr const char* kNoDataCaption = "ERROR";
+
+// centre − tolerance ≤ value ≤ centre + tolerance, in signed arithmetic.
+bool InRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tolerance);
+// Each of the w − 1 samples from `start` is InRange; true when w ≤ 1.
+bool AllInRange(const SoundEngine& engine, std::uint32_t start, std::uint32_t w,
+                std::uint8_t centre, std::uint8_t tolerance);
+// How many of the w − 1 samples from `start` are not InRange; 0 when w ≤ 1.
+std::uint32_t CountOutOfRange(const SoundEngine& engine, std::uint32_t start, std::uint32_t w,
+                              std::uint8_t centre, std::uint8_t tolerance);
+
+// Peak sample and clip-quality score. False (with a message) without a clip.
+bool MeasureClipQuality(SoundEngine& engine);
+// Shot list and rate-of-fire figures. False (with a message) without a clip.
+bool DetectShots(SoundEngine& engine);
+
+// The rate between two shot positions in balls per second, as the analysis
+// and the waveform view compute it.
+float RateBetween(std::uint32_t sample_rate, std::uint32_t from_position, std::uint32_t to_position);

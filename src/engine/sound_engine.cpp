@@ -1,0 +1,56 @@
+#include "engine/sound_engine.h"
+
+#include "log/event_log.h"
+
+SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
+    : audio_system(audio), notifier(message_notifier) {
+  Reset(*this);
+  if (audio_system != nullptr) {
+    playback_device = audio_system->CreatePlaybackDevice();
+  }
+  if (!playback_device) {
+    WriteLogEntry(LogTarget::Critical, "Failed to Create Sound OBject");
+  }
+}
+
+SoundEngine::~SoundEngine() {
+  samples.reset();
+  playback_device.reset();
+  if (capture_buffer) {
+    capture_buffer->Stop();
+  }
+  capture_buffer.reset();
+  capture_device.reset();
+  if (capture.temp_file != nullptr) {
+    std::fclose(capture.temp_file);
+    capture.temp_file = nullptr;
+  }
+  shots.clear();
+  shots.shrink_to_fit();
+  shot_list_count = 0;
+}
+
+void Reset(SoundEngine& engine) {
+  engine.average_rof = 0.0F;
+  engine.highest_rof = 0.0F;
+  engine.lowest_rof = 0.0F;
+  engine.number_of_shots = 0;
+  engine.clip_length = 0;
+  engine.clip_quality = kInitialClipQuality;
+  engine.sample_rate = 0;
+  engine.sample_count = 0;
+  engine.peak_sample = 0;
+  engine.samples.reset();
+  engine.shots.clear();
+  engine.shots.shrink_to_fit();
+  engine.shot_list_count = 0;
+  engine.recording = 0;
+}
+
+std::uint32_t HeldSampleCount(const SoundEngine& engine) {
+  if (!engine.samples.has_value()) {
+    return 0;
+  }
+  const auto held = engine.samples->size();
+  return held < engine.sample_count ? static_cast<std::uint32_t>(held) : engine.sample_count;
+}

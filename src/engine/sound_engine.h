@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/audio_devices.h"
+
+class Notifier;
+
+// One detected shot: the sample index of its onset and its 0-based order in
+// the shot list, reduced to 8 bits.
+struct ShotRecord {
+  std::uint32_t position = 0;
+  std::uint8_t number = 0;
+};
+
+// Bookkeeping of a running recording, kept beside the engine's clip fields.
+struct CaptureState {
+  std::FILE* temp_file = nullptr;
+  std::uint32_t read_cursor = 0;
+  std::uint32_t ring_bytes = 0;
+};
+
+inline constexpr std::int16_t kInitialClipQuality = 100;
+
+// The one object that holds the current clip and everything known about it.
+// Operations live in the engine's other files as free functions; only they
+// write these fields. Everything else reads through the getters.
+struct SoundEngine {
+  // Opens the playback device through `audio` ("Failed to Create Sound OBject"
+  // when that fails). Both pointers must outlive the engine; `audio` may be
+  // null (no device), `notifier` may be null (messages are dropped).
+  SoundEngine(AudioSystem* audio, Notifier* notifier);
+  ~SoundEngine();
+  SoundEngine(const SoundEngine&) = delete;
+  SoundEngine& operator=(const SoundEngine&) = delete;
+
+  float average_rof = 0.0F;
+  float highest_rof = 0.0F;
+  float lowest_rof = 0.0F;
+  std::int32_t number_of_shots = 0;
+  std::uint32_t clip_length = 0;
+  std::int16_t clip_quality = kInitialClipQuality;
+  std::uint32_t sample_rate = 0;
+  std::uint32_t sample_count = 0;
+  std::uint8_t peak_sample = 0;
+  std::optional<std::vector<std::uint8_t>> samples;  // none, or the clip
+  std::vector<ShotRecord> shots;
+  std::uint32_t shot_list_count = 0;
+  std::uint8_t recording = 0;
+  std::unique_ptr<PlaybackDevice> playback_device;
+  std::unique_ptr<CaptureDevice> capture_device;
+  std::unique_ptr<CaptureBuffer> capture_buffer;
+  CaptureState capture;
+
+  AudioSystem* audio_system = nullptr;
+  Notifier* notifier = nullptr;
+
+  float GetAverageRof() const { return average_rof; }
+  float GetHighestRof() const { return highest_rof; }
+  float GetLowestRof() const { return lowest_rof; }
+  std::int32_t GetNumberOfShots() const { return number_of_shots; }
+  std::uint32_t GetClipLength() const { return clip_length; }
+  std::int16_t GetClipQuality() const { return clip_quality; }
+  std::uint32_t GetSampleCount() const { return sample_count; }
+  std::uint8_t GetSample(std::uint32_t index) const { return (*samples)[index]; }
+  std::uint32_t GetSampleRate() const { return sample_rate; }
+  std::uint8_t GetPeakSample() const { return peak_sample; }
+  std::uint32_t GetShotCount() const { return shot_list_count; }
+  ShotRecord GetShot(std::uint32_t index) const { return shots[index]; }
+  bool IsRecording() const { return recording != 0; }
+  bool HasData() const { return samples.has_value() && sample_count != 0; }
+};
+
+// Back to the empty state: figures 0, quality 100, no clip, no shots, not
+// recording. The devices and the capture bookkeeping are left alone.
+void Reset(SoundEngine& engine);
+
+// Samples actually held in memory (sample_count counts file bytes while a
+// recording runs).
+std::uint32_t HeldSampleCount(const SoundEngine& engine);
