@@ -1,1 +1,37 @@
-# The Qt program: see the window issue.
+# The Qt program, its platform pieces and their tests.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Multimedia Test)
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTORCC ON)
+
+# Qt Multimedia implementations of the platform interfaces.
+file(GLOB TAMBRIX_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/*.cpp src/platform/*.h)
+add_library(tambrix_platform STATIC ${TAMBRIX_PLATFORM_SOURCES})
+target_link_libraries(tambrix_platform PUBLIC tambrix_core Qt6::Core Qt6::Multimedia
+                                       PRIVATE tambrix_warnings)
+
+# Qt Widgets wrappers of the shell and the display (files ending in _qt).
+file(GLOB TAMBRIX_GUI_SOURCES CONFIGURE_DEPENDS
+     src/shell/*_qt.cpp src/shell/*_qt.h src/display/*_qt.cpp src/display/*_qt.h)
+add_library(tambrix_gui STATIC ${TAMBRIX_GUI_SOURCES})
+target_link_libraries(tambrix_gui PUBLIC tambrix_ui_logic tambrix_platform Qt6::Widgets
+                                  PRIVATE tambrix_warnings)
+
+add_executable(tambrix src/shell/main.cpp)
+target_link_libraries(tambrix PRIVATE tambrix_gui tambrix_warnings)
+install(TARGETS tambrix RUNTIME DESTINATION bin)
+
+if(TAMBRIX_TESTS)
+  # Every *_qt_test.cpp under tests/ goes into one Qt test program.
+  file(GLOB_RECURSE TAMBRIX_QT_TEST_SOURCES CONFIGURE_DEPENDS tests/*_qt_test.cpp)
+  if(TAMBRIX_QT_TEST_SOURCES)
+    add_executable(tambrix_qt_tests ${TAMBRIX_QT_TEST_SOURCES})
+    target_link_libraries(tambrix_qt_tests PRIVATE tambrix_gui tambrix_test_support Qt6::Test
+                                                   GTest::gtest tambrix_warnings)
+    target_compile_definitions(tambrix_qt_tests PRIVATE
+      TAMBRIX_PROGRAM_PATH="$<TARGET_FILE:tambrix>"
+      TAMBRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    gtest_discover_tests(tambrix_qt_tests DISCOVERY_TIMEOUT 60
+                         PROPERTIES LABELS qt TIMEOUT 300
+                         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endif()

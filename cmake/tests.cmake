@@ -7,9 +7,11 @@ add_library(tambrix_test_support STATIC ${TAMBRIX_TEST_SUPPORT_SOURCES})
 target_include_directories(tambrix_test_support PUBLIC tests)
 target_link_libraries(tambrix_test_support PUBLIC tambrix_ui_logic GTest::gtest)
 
-# One test program per subsystem folder: tests/<folder>/*_test.cpp.
+# One test program per subsystem folder: tests/<folder>/*_test.cpp. Tests that
+# need Qt end in _qt_test.cpp and are built by cmake/gui.cmake.
 function(tambrix_add_test_folder folder)
   file(GLOB sources CONFIGURE_DEPENDS tests/${folder}/*_test.cpp)
+  list(FILTER sources EXCLUDE REGEX "_qt_test\\.cpp$")
   if(NOT sources)
     return()
   endif()
