@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what the program needs, builds it and runs it. Without a display,
+# analyses the bundled demo clip with the command-line analyser instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBRIX_TESTS=OFF \
+  -DTAMBRIX_BENCH=OFF
+cmake --build build -j "$(nproc)"
+
+if [[ -x build/tambrix && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then
+  exec build/tambrix
+fi
+echo "No display found: analysing the bundled demo clip with tambrix-analyze instead."
+cd resources/demo
+exec ../../build/tambrix-analyze --shots demo-clip.wav
