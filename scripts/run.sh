@@ -13,5 +13,7 @@ if [[ -x build/tambrix && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]];
   exec build/tambrix
 fi
 echo "No display found: analysing the bundled demo clip with tambrix-analyze instead."
-cd resources/demo
-exec ../../build/tambrix-analyze --shots demo-clip.wav
+# The analyser writes its logs and "tmp" in the current directory.
+mkdir -p build/demo
+cd build/demo
+exec ../tambrix-analyze --shots ../../resources/demo/demo-clip.wav

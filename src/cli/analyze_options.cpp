@@ -1,0 +1,59 @@
+#include "cli/analyze_options.h"
+
+const char* const kAnalyzeUsage =
+    "Usage: tambrix-analyze [--json] [--ms] [--shots] FILE...\n"
+    "\n"
+    "Finds the shots in each clip and prints its rate-of-fire figures, exactly as\n"
+    "the program's Load command would show them. Each FILE is loaded as the\n"
+    "program loads it: a name containing \".wav\" is read as a WAVE file, a name\n"
+    "containing \".avi\" has its first audio track extracted into \"tmp\" first,\n"
+    "anything else is read as a WAVE file. Files are read relative to the\n"
+    "current directory, which also receives the logs TAMBRIX.log and\n"
+    "TAMBRIX_crit.log and the file \"tmp\".\n"
+    "\n"
+    "Options:\n"
+    "  --ms      show the three rates as milliseconds between shots instead of\n"
+    "            balls per second (a rate below 1 bps then shows as empty)\n"
+    "  --shots   also print one line per shot: its number as the waveform view\n"
+    "            labels it, its position in samples, its time in seconds, the\n"
+    "            interval in ms and the rate in bps to the next shot, and whether\n"
+    "            that interval was accepted (rates of 30 bps or more are not)\n"
+    "  --json    print one JSON object per file and line instead, with the keys\n"
+    "            file, has_data, sample_rate, sample_count, clip_length,\n"
+    "            clip_quality, peak_sample, number_of_shots, shot_list_count,\n"
+    "            highest_rof, lowest_rof, average_rof (bps), readouts (the six\n"
+    "            texts in the chosen unit) and shots (position, number,\n"
+    "            rate_to_next, accepted); floats have 9 significant digits, so\n"
+    "            they read back as the same 32-bit values\n"
+    "  --help    show this text\n"
+    "  --        end of options: later arguments are files\n"
+    "\n"
+    "Exit status: 0 when every file gave a clip, 1 when any gave none,\n"
+    "2 for bad usage.\n";
+
+AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
+  AnalyzeOptions options;
+  bool options_ended = false;
+  for (const std::string& argument : arguments) {
+    if (options_ended || argument.empty() || argument[0] != '-' || argument == "-") {
+      options.files.push_back(argument);
+    } else if (argument == "--") {
+      options_ended = true;
+    } else if (argument == "--json") {
+      options.json = true;
+    } else if (argument == "--ms") {
+      options.milliseconds = true;
+    } else if (argument == "--shots") {
+      options.shots = true;
+    } else if (argument == "--help" || argument == "-h") {
+      options.help = true;
+    } else {
+      options.error = "unknown option: " + argument;
+      return options;
+    }
+  }
+  if (!options.help && options.files.empty()) {
+    options.error = "no file given";
+  }
+  return options;
+}

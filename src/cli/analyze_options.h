@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct AnalyzeOptions {
+  bool json = false;
+  bool milliseconds = false;
+  bool shots = false;
+  bool help = false;
+  std::vector<std::string> files;
+  std::string error;  // non-empty for bad usage
+};
+
+AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments);
+
+extern const char* const kAnalyzeUsage;

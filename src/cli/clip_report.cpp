@@ -1,0 +1,190 @@
+#include "cli/clip_report.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+#include "engine/shot_intervals.h"
+#include "engine/sound_engine.h"
+#include "shell/readout_texts.h"
+
+namespace {
+
+// Labels beside the readout fields, and the text after the unit-less ones.
+struct ReadoutLabel {
+  int field_id;
+  const char* label;
+  const char* suffix;  // null: the rate unit
+};
+
+constexpr std::array<ReadoutLabel, 6> kReadoutLabels = {{
+    {kAverageRofField, "Average ROF", nullptr},
+    {kHighestRofField, "Highest ROF", nullptr},
+    {kLowestRofField, "Lowest ROF", nullptr},
+    {kNumberOfShotsField, "Number Of Shots", "During Clip"},
+    {kClipLengthField, "Clip Length", "Seconds"},
+    {kClipQualityField, "Clip Quality", ""},
+}};
+
+const char* JsonReadoutKey(int field_id) {
+  switch (field_id) {
+    case kAverageRofField:
+      return "average_rof";
+    case kHighestRofField:
+      return "highest_rof";
+    case kLowestRofField:
+      return "lowest_rof";
+    case kNumberOfShotsField:
+      return "number_of_shots";
+    case kClipLengthField:
+      return "clip_length";
+    default:
+      return "clip_quality";
+  }
+}
+
+std::uint8_t UnitFlag(bool milliseconds) { return milliseconds ? 0 : 1; }
+
+const char* LabelFor(int field_id) {
+  for (const ReadoutLabel& label : kReadoutLabels) {
+    if (label.field_id == field_id) {
+      return label.label;
+    }
+  }
+  return "";
+}
+
+const char* SuffixFor(int field_id, bool milliseconds) {
+  for (const ReadoutLabel& label : kReadoutLabels) {
+    if (label.field_id == field_id && label.suffix != nullptr) {
+      return label.suffix;
+    }
+  }
+  return milliseconds ? kUnitMs.data() : kUnitBps.data();
+}
+
+template <typename... Args>
+std::string Printf(const char* pattern, Args... args) {
+  std::array<char, 256> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), pattern, args...);
+  return buffer.data();
+}
+
+// Nine significant digits read back as the same 32-bit float.
+std::string JsonFloat(float value) {
+  if (!std::isfinite(value)) {
+    return "null";
+  }
+  return Printf("%.9g", static_cast<double>(value));
+}
+
+// Paths are bytes; invalid UTF-8 becomes U+FFFD so the line stays valid JSON.
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += static_cast<char>(byte);
+      ++i;
+    } else if (byte < 0x20) {
+      out += Printf("\\u%04x", static_cast<unsigned>(byte));
+      ++i;
+    } else if (byte < 0x80) {
+      out += static_cast<char>(byte);
+      ++i;
+    } else {
+      std::size_t length = 0;
+      if ((byte & 0xE0U) == 0xC0U && byte >= 0xC2U) {
+        length = 2;
+      } else if ((byte & 0xF0U) == 0xE0U) {
+        length = 3;
+      } else if ((byte & 0xF8U) == 0xF0U && byte <= 0xF4U) {
+        length = 4;
+      }
+      bool valid = length != 0 && i + length <= text.size();
+      for (std::size_t k = 1; valid && k < length; ++k) {
+        valid = (static_cast<unsigned char>(text[i + k]) & 0xC0U) == 0x80U;
+      }
+      if (valid) {
+        out.append(text.substr(i, length));
+        i += length;
+      } else {
+        out += "\xEF\xBF\xBD";
+        ++i;
+      }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+}  // namespace
+
+std::string TextReport(const SoundEngine& engine, const std::string& file, bool milliseconds,
+                       bool with_shots) {
+  std::string out = file + "\n";
+  for (const FieldText& field : ReadoutFieldTexts(engine, UnitFlag(milliseconds))) {
+    const std::string suffix = SuffixFor(field.field_id, milliseconds);
+    out += Printf("  %-16s %s", LabelFor(field.field_id), field.text.c_str());
+    out += suffix.empty() ? "\n" : " " + suffix + "\n";
+  }
+  if (!with_shots) {
+    return out;
+  }
+  out += "  Shot   Position   Time (s)  Interval (ms)  Rate (bps)  Accepted\n";
+  const std::uint32_t rate = engine.GetSampleRate();
+  for (std::uint32_t i = 0; i < engine.GetShotCount(); ++i) {
+    const ShotRecord shot = engine.GetShot(i);
+    const double seconds = rate == 0 ? 0.0 : static_cast<double>(shot.position) / rate;
+    const ShotInterval interval = IntervalAfterShot(engine, i);
+    out += Printf("  %4d %10u %10.3f", shot.number + 1, shot.position, seconds);
+    if (interval.has_next) {
+      out += Printf(" %14.3f %11.3f  %s\n", static_cast<double>(interval.interval_ms),
+                    static_cast<double>(interval.rate_bps), interval.accepted ? "yes" : "no");
+    } else {
+      out += Printf(" %14s %11s  %s\n", "-", "-", "-");
+    }
+  }
+  return out;
+}
+
+std::string JsonReport(const SoundEngine& engine, const std::string& file, bool milliseconds) {
+  std::string out = "{\"file\":" + JsonString(file);
+  out += ",\"has_data\":" + std::string(engine.HasData() ? "true" : "false");
+  out += ",\"sample_rate\":" + std::to_string(engine.GetSampleRate());
+  out += ",\"sample_count\":" + std::to_string(engine.GetSampleCount());
+  out += ",\"clip_length\":" + std::to_string(engine.GetClipLength());
+  out += ",\"clip_quality\":" + std::to_string(engine.GetClipQuality());
+  out += ",\"peak_sample\":" + std::to_string(engine.GetPeakSample());
+  out += ",\"number_of_shots\":" + std::to_string(engine.GetNumberOfShots());
+  out += ",\"shot_list_count\":" + std::to_string(engine.GetShotCount());
+  out += ",\"highest_rof\":" + JsonFloat(engine.GetHighestRof());
+  out += ",\"lowest_rof\":" + JsonFloat(engine.GetLowestRof());
+  out += ",\"average_rof\":" + JsonFloat(engine.GetAverageRof());
+  out += ",\"unit\":" + JsonString(milliseconds ? kUnitMs : kUnitBps);
+  out += ",\"readouts\":{";
+  bool first = true;
+  for (const FieldText& field : ReadoutFieldTexts(engine, UnitFlag(milliseconds))) {
+    out += first ? "" : ",";
+    out += JsonString(JsonReadoutKey(field.field_id)) + ":" + JsonString(field.text);
+    first = false;
+  }
+  out += "},\"shots\":[";
+  for (std::uint32_t i = 0; i < engine.GetShotCount(); ++i) {
+    const ShotRecord shot = engine.GetShot(i);
+    const ShotInterval interval = IntervalAfterShot(engine, i);
+    out += i == 0 ? "{" : ",{";
+    out += "\"position\":" + std::to_string(shot.position);
+    out += ",\"number\":" + std::to_string(shot.number);
+    if (interval.has_next) {
+      out += ",\"rate_to_next\":" + JsonFloat(interval.rate_bps);
+      out += ",\"accepted\":" + std::string(interval.accepted ? "true" : "false");
+    }
+    out += "}";
+  }
+  out += "]}";
+  return out;
+}
