@@ -1,0 +1,149 @@
+#include "engine/wave_layout.h"
+
+#include <sys/types.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kTagBytes = 4;
+constexpr std::uint64_t kChunkHeaderBytes = 8;
+constexpr std::uint64_t kFormatFieldsOffset = 20;
+constexpr std::uint32_t kFormatFieldsBytes = 16;
+// End of the format fields; where the plain layout has its next chunk.
+constexpr std::uint64_t kFixedChunkOffset = kFormatFieldsOffset + kFormatFieldsBytes;
+
+using Tag = std::array<std::uint8_t, kTagBytes>;
+
+std::uint16_t U16At(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8U));
+}
+
+std::uint32_t U32At(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8U) |
+         (static_cast<std::uint32_t>(p[2]) << 16U) | (static_cast<std::uint32_t>(p[3]) << 24U);
+}
+
+bool TagIs(const std::uint8_t* p, const char (&tag)[kTagBytes + 1]) {
+  return std::memcmp(p, tag, kTagBytes) == 0;
+}
+
+struct ChunkHeader {
+  Tag tag{};
+  std::uint32_t size = 0;
+};
+
+ChunkHeader ReadChunkHeader(std::FILE* file, std::uint64_t offset) {
+  std::array<std::uint8_t, kChunkHeaderBytes> bytes{};
+  ReadWaveBytes(file, offset, bytes.data(), bytes.size());
+  ChunkHeader header;
+  std::copy_n(bytes.begin(), kTagBytes, header.tag.begin());
+  header.size = U32At(bytes.data() + kTagBytes);
+  return header;
+}
+
+// Follows the chunk list from `offset` to the first "data" chunk. Ordinary
+// chunks are followed by a pad byte when their size is odd; the filler chunk
+// never is.
+bool WalkToData(std::FILE* file, std::uint64_t file_size, std::uint64_t offset,
+                WaveLayout& layout) {
+  std::vector<bool> fillers;
+  bool after_filler = false;
+  while (offset + kChunkHeaderBytes <= file_size) {
+    const ChunkHeader chunk = ReadChunkHeader(file, offset);
+    if (TagIs(chunk.tag.data(), "data")) {
+      if (after_filler) {
+        fillers.back() = true;
+      }
+      layout.fillers = std::move(fillers);
+      layout.data_size_as_read = chunk.size;
+      layout.data_offset = offset + kChunkHeaderBytes;
+      return true;
+    }
+    after_filler = TagIs(chunk.tag.data(), "FLLR");
+    offset += kChunkHeaderBytes + chunk.size;
+    if (after_filler) {
+      fillers.push_back(false);
+    } else {
+      offset += chunk.size & 1U;
+    }
+  }
+  return false;
+}
+
+// The plain layout: the chunk at offset 36 is either one filler chunk, whose
+// next chunk is taken as the data chunk, or the data chunk itself; tags other
+// than "FLLR" are not checked.
+void ReadFixedLayout(std::FILE* file, WaveLayout& layout) {
+  const ChunkHeader chunk = ReadChunkHeader(file, kFixedChunkOffset);
+  if (!TagIs(chunk.tag.data(), "FLLR")) {
+    layout.data_size_as_read = chunk.size;
+    layout.data_offset = kFixedChunkOffset + kChunkHeaderBytes;
+    return;
+  }
+  const std::uint64_t next = kFixedChunkOffset + kChunkHeaderBytes + chunk.size;
+  const ChunkHeader data = ReadChunkHeader(file, next);
+  layout.fillers = {TagIs(data.tag.data(), "data")};
+  layout.data_size_as_read = data.size;
+  layout.data_offset = next + kChunkHeaderBytes;
+}
+
+}  // namespace
+
+std::uint64_t WaveFileSize(std::FILE* file) {
+  if (fseeko(file, 0, SEEK_END) != 0) {
+    return 0;
+  }
+  const off_t size = ftello(file);
+  return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
+void ReadWaveBytes(std::FILE* file, std::uint64_t offset, std::uint8_t* out, std::size_t count) {
+  std::size_t got = 0;
+  if (offset <= static_cast<std::uint64_t>(INT64_MAX) &&
+      fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0) {
+    got = std::fread(out, 1, count, file);
+  }
+  std::fill(out + got, out + count, std::uint8_t{0});
+}
+
+WaveLayout ReadWaveLayout(std::FILE* file) {
+  WaveLayout layout;
+  const std::uint64_t file_size = WaveFileSize(file);
+  std::array<std::uint8_t, kFixedChunkOffset> head{};
+  ReadWaveBytes(file, 0, head.data(), head.size());
+  if (!TagIs(head.data(), "RIFF")) {
+    layout.status = WaveLayoutStatus::kNotRiff;
+    return layout;
+  }
+  if (!TagIs(head.data() + 8, "WAVE")) {
+    layout.status = WaveLayoutStatus::kNotWave;
+    return layout;
+  }
+  layout.status = WaveLayoutStatus::kValid;
+  WaveFormatFields& format = layout.format;
+  const std::uint8_t* fields = head.data() + kFormatFieldsOffset;
+  format.format_len = U32At(head.data() + 16);
+  format.format_tag = U16At(fields);
+  format.channels = U16At(fields + 2);
+  format.sample_rate = U32At(fields + 4);
+  format.avm_bytes = U32At(fields + 8);
+  format.blockalign = U16At(fields + 12);
+  format.bits_persample = U16At(fields + 14);
+
+  // The fields are always read as 16 bytes, but the format chunk may be longer
+  // (18 bytes, or 40 for the extensible format) and other chunks may precede
+  // the data.
+  const std::uint64_t format_body = std::max(format.format_len, kFormatFieldsBytes);
+  const std::uint64_t after_format = kFormatFieldsOffset + format_body + (format_body & 1U);
+  if (!WalkToData(file, file_size, after_format, layout)) {
+    ReadFixedLayout(file, layout);
+  }
+  const std::uint64_t available =
+      file_size > layout.data_offset ? file_size - layout.data_offset : 0;
+  layout.data_size =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(layout.data_size_as_read, available));
+  return layout;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+// Where the parts of a RIFF/WAVE file lie, found without logging anything so
+// that the reader can log the path it took exactly once.
+
+// The 16 bytes of format fields at offset 20, as read.
+struct WaveFormatFields {
+  std::uint32_t format_len = 0;
+  std::uint16_t format_tag = 0;
+  std::uint16_t channels = 0;
+  std::uint32_t sample_rate = 0;
+  std::uint32_t avm_bytes = 0;
+  std::uint16_t blockalign = 0;
+  std::uint16_t bits_persample = 0;
+};
+
+enum class WaveLayoutStatus { kValid, kNotRiff, kNotWave };
+
+struct WaveLayout {
+  WaveLayoutStatus status = WaveLayoutStatus::kNotRiff;
+  WaveFormatFields format;
+  // One entry per filler chunk passed on the way to the data: whether the
+  // chunk right after it is tagged "data".
+  std::vector<bool> fillers;
+  std::uint32_t data_size_as_read = 0;
+  std::uint64_t data_offset = 0;
+  // The data size cut down to the bytes the file holds from data_offset on.
+  std::uint32_t data_size = 0;
+};
+
+// Bytes in the file, or 0 when its size can't be told.
+std::uint64_t WaveFileSize(std::FILE* file);
+
+// Reads `count` bytes at `offset`; bytes the file doesn't have are 0.
+void ReadWaveBytes(std::FILE* file, std::uint64_t offset, std::uint8_t* out, std::size_t count);
+
+// The header checks, the format fields and the data chunk: found by walking
+// the chunk list from the end of the format chunk, or, when that finds no
+// "data" chunk, at the fixed offsets of the plain layout (36, or after one
+// leading "FLLR" chunk).
+WaveLayout ReadWaveLayout(std::FILE* file);

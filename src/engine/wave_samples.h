@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+// Turning WAVE sample data into the engine's unsigned 8-bit samples. Only the
+// first channel of each frame is taken, so a clip has one sample per frame.
+
+// The 16-bit scale: 32767 / largest, rounded to a float.
+float SixteenBitScale(std::int16_t largest);
+
+enum class SampleRange { kInRange, kAboveRange, kBelowRange };
+
+struct ConvertedSample {
+  std::uint8_t value = 0;
+  SampleRange range = SampleRange::kInRange;
+};
+
+// One 16-bit value on the 8-bit scale: largest → 255, 0 → 127, −largest → 0.
+ConvertedSample ConvertSixteenBitValue(std::int16_t value, float scale);
+
+// The first byte of each of `frame_count` frames of `frame_bytes` bytes from
+// `offset`. None when the buffer can't be had.
+std::optional<std::vector<std::uint8_t>> ReadEightBitSamples(std::FILE* file, std::uint64_t offset,
+                                                             std::uint32_t frame_count,
+                                                             std::uint32_t frame_bytes);
+
+// The first 16-bit value of each frame, converted; each value out of range
+// writes its own critical-log line. None when the buffer can't be had.
+std::optional<std::vector<std::uint8_t>> ReadSixteenBitSamples(std::FILE* file,
+                                                               std::uint64_t offset,
+                                                               std::uint32_t frame_count,
+                                                               std::uint32_t frame_bytes);
