@@ -27,13 +27,14 @@ StartTestPulseAudio() {
   fi
   local socket="$TAMBRIX_PULSE_DIR/native"
   local fifo="$TAMBRIX_PULSE_DIR/mic.fifo"
+  local mic_args="source_name=tambrix_mic file=$fifo format=u8 rate=22050 channels=1"
   if ! PULSE_RUNTIME_PATH="$TAMBRIX_PULSE_DIR/runtime" PULSE_STATE_PATH="$TAMBRIX_PULSE_DIR/state" \
     PULSE_CONFIG_PATH="$TAMBRIX_PULSE_DIR/config" \
     pulseaudio -n --daemonize=yes --exit-idle-time=-1 --disallow-exit --use-pid-file=yes \
     --log-target="file:$TAMBRIX_PULSE_DIR/pulseaudio.log" \
     --load="module-native-protocol-unix socket=$socket auth-anonymous=1" \
     --load="module-null-sink sink_name=tambrix_speaker" \
-    --load="module-pipe-source source_name=tambrix_mic file=$fifo format=u8 rate=22050 channels=1"; then
+    --load="module-pipe-source $mic_args"; then
     echo "error: pulseaudio did not start; its log:" >&2
     cat "$TAMBRIX_PULSE_DIR/pulseaudio.log" >&2 || true
     return 1
@@ -51,12 +52,21 @@ StartTestPulseAudio() {
   TAMBRIX_PULSE_PID=$(cat "$TAMBRIX_PULSE_DIR/runtime/pid")
   export PULSE_SERVER="unix:$socket"
   export TAMBRIX_TEST_MIC_FIFO="$fifo"
+  # Tests reload the microphone with these, since unread bytes stay in the FIFO.
+  export TAMBRIX_TEST_MIC_MODULE_ARGS="$mic_args"
   echo "== sound server: pid $TAMBRIX_PULSE_PID, $PULSE_SERVER, microphone FIFO $fifo"
 }
 
 StopTestPulseAudio() {
   if [[ -n "$TAMBRIX_PULSE_PID" ]]; then
     kill "$TAMBRIX_PULSE_PID" 2>/dev/null || true
+    # It removes its socket and pid file on the way out; let it finish.
+    local waits
+    for ((waits = 0; waits < 60; ++waits)); do
+      [[ -d "/proc/$TAMBRIX_PULSE_PID" ]] || break
+      [[ "$(awk '{print $3}' "/proc/$TAMBRIX_PULSE_PID/stat" 2>/dev/null)" == Z ]] && break
+      sleep 0.05
+    done
     TAMBRIX_PULSE_PID=""
   fi
   if [[ -n "$TAMBRIX_PULSE_DIR" ]]; then
