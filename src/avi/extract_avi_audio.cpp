@@ -1,8 +1,214 @@
 #include "avi/extract_avi_audio.h"
 
-// Placeholder until the AVI import lands: logs nothing and writes nothing.
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "avi/avi_library.h"
+#include "avi/extracted_wave.h"
+#include "avi/riff_avi_library.h"
+#include "log/event_log.h"
+
+// A failed step leaves its object missing, and the steps that need that
+// object are skipped together with their failure lines: without the file no
+// stream is searched; without the stream its information, format, length and
+// data are not asked for; without a format block of 16 bytes there is no bits
+// line. The progress lines are written all the same. The byte count stays 0
+// unless the stream reported one, so "tmp" is always written (with no data
+// when there is no sound buffer) and a stale "tmp" is never read in place of
+// this file's sound. Whatever was obtained is freed and released, and each
+// call has one FileInit and one FileExit.
+
+namespace {
+
+constexpr int kStreamSearchTries = 10;
+constexpr std::size_t kTextBufferSize = 255;
+// Sizes of WAVEFORMAT, PCMWAVEFORMAT and WAVEFORMATEX; the bits field lies at
+// offset 14, so only the last two hold it.
+constexpr std::int32_t kWaveFormatBytes = 14;
+constexpr std::int32_t kPcmWaveFormatBytes = 16;
+constexpr std::int32_t kWaveFormatExBytes = 18;
+constexpr std::size_t kBitsOffset = 14;
+
+void Log(std::string_view message) { WriteLogEntry(LogTarget::Critical, message); }
+
+void LogNumber(const char* pattern, int value) {
+  char text[kTextBufferSize] = {};
+  std::snprintf(text, sizeof text, pattern, value);
+  Log(text);
+}
+
+struct Block {
+  std::unique_ptr<std::uint8_t[]> bytes;
+  std::size_t size = 0;
+};
+
+// Zero-filled, so a read that fails part-way leaves no stale heap bytes. A
+// negative size can't be allocated.
+Block Allocate(std::int32_t size) {
+  Block block;
+  if (size >= 0) {
+    block.bytes.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size)]());
+    block.size = block.bytes ? static_cast<std::size_t>(size) : 0;
+  }
+  return block;
+}
+
+// The first audio stream: occurrence 0 is tried first, so later tries only
+// matter when the library can't find it.
+AviStream* FindFirstAudioStream(AviLibrary& library, AviFile* file) {
+  for (std::int32_t occurrence = 0; occurrence < kStreamSearchTries; ++occurrence) {
+    AviStream* stream = nullptr;
+    if (library.FileGetStream(file, &stream, kStreamTypeAudio, occurrence) == kAviOk) {
+      Log("SEARCHING FOR STREAM");
+      return stream;
+    }
+    Log("FOUND LAST STREAM");
+  }
+  return nullptr;
+}
+
+void LogFormatSize(std::int32_t format_size) {
+  switch (format_size) {
+    case kPcmWaveFormatBytes:
+      Log("PCMWAVEFORMAT");
+      break;
+    case kWaveFormatBytes:
+      Log("WAVEFORMAT");
+      break;
+    case kWaveFormatExBytes:
+      Log("WAVEFORMATEX");
+      break;
+    default:
+      Log("FORMAT IS INVALID");
+      LogNumber("THE SIZE OF THE FORMAT IS:%d", format_size);
+      break;
+  }
+}
+
+struct StreamFormat {
+  std::int32_t size = 0;
+  Block block;
+  bool read = false;  // the block holds the stream's record
+};
+
+StreamFormat ReadStreamFormat(AviLibrary& library, AviStream* stream) {
+  StreamFormat format;
+  AviStreamInfo info;
+  if (library.StreamInfo(stream, info) != kAviOk) {
+    Log("Failed To Get Stream Info");
+  }
+  if (library.StreamReadFormat(stream, library.StreamStart(stream), nullptr, &format.size) !=
+      kAviOk) {
+    Log("FAILED TO GET FORMAT LEN");
+  }
+  format.block = Allocate(format.size);
+  if (!format.block.bytes) {
+    Log("Failed To Allocate Format Chunk");
+  }
+  LogFormatSize(format.size);
+  if (format.block.bytes) {
+    std::int32_t read_size = format.size;
+    format.read = library.StreamReadFormat(stream, library.StreamStart(stream),
+                                           format.block.bytes.get(), &read_size) == kAviOk;
+    if (!format.read) {
+      Log("FAILED TO GET format info");
+    }
+  }
+  return format;
+}
+
+// Only a block that holds wBitsPerSample is read: a 14-byte WAVEFORMAT has none.
+void LogBitsPerSample(const Block& block) {
+  if (!block.bytes || block.size < kBitsOffset + 2) {
+    return;
+  }
+  const unsigned bits = block.bytes[kBitsOffset] | (block.bytes[kBitsOffset + 1] << 8U);
+  if (bits == 0) {
+    Log("0 bits per sample");
+  } else {
+    LogNumber("%d BITS PER SAMPLE", static_cast<int>(bits));
+  }
+}
+
+}  // namespace
+
 bool ExtractAviAudio(const std::string& avi_path, const std::string& wave_path) {
-  (void)avi_path;
-  (void)wave_path;
+  RiffAviLibrary library;
+  return ExtractAviAudio(library, avi_path, wave_path);
+}
+
+bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path,
+                     const std::string& wave_path) {
+  Log("Starting Writing AVI File");
+  AviFile* file = nullptr;
+  AviStream* stream = nullptr;
+  StreamFormat format;
+  std::int32_t stream_length = 0;
+  std::int32_t byte_count = 0;
+  Log("Writing AVI File");
+
+  library.FileInit();
+  if (library.FileOpen(&file, avi_path) != kAviOk) {
+    Log("FAILED TO GET OPEN AVI");
+    file = nullptr;
+  }
+  Log("Getting AVI Stream");
+  if (file != nullptr) {
+    stream = FindFirstAudioStream(library, file);
+  }
+  Log("Getting Format AVI File");
+  if (stream != nullptr) {
+    format = ReadStreamFormat(library, stream);
+  }
+
+  Log("Reading AVI File");
+  if (stream != nullptr) {
+    stream_length = library.StreamLength(stream);
+    if (stream_length == 0) {
+      Log("Failed To Get Buffer Length");
+    }
+  }
+  LogBitsPerSample(format.block);
+  Log("Reading Stream Length");
+  if (stream != nullptr && library.StreamRead(stream, 0, kAviStreamReadConvenient, nullptr, 0,
+                                              &byte_count, &stream_length) != kAviOk) {
+    Log("FAILED Reading Stream Length");
+  }
+  LogNumber("%d STREAM SIZE", stream_length);
+  LogNumber("%d STREAM LENGTH", byte_count);
+
+  Log("Reading Stream");
+  Block sound = Allocate(byte_count);
+  if (!sound.bytes) {
+    Log("Failed To Allocate Sound Buffer");
+  }
+  if (stream != nullptr && sound.bytes &&
+      library.StreamRead(stream, 0, kAviStreamReadConvenient, sound.bytes.get(), byte_count,
+                         nullptr, nullptr) != kAviOk) {
+    Log("FAILED TO READ STREAM");
+  }
+  Log("Writing Stream");
+  const WaveFormat wave_format =
+      format.read ? ExtractedWaveFormat(format.block.bytes.get(), format.block.size)
+                  : ExtractedWaveFormat(nullptr, 0);
+  WriteExtractedWave(wave_path, sound.bytes.get(), static_cast<std::uint32_t>(sound.size),
+                     wave_format);
+  Log("Wrote Sound File");
+
+  sound.bytes.reset();
+  format.block.bytes.reset();
+  Log("DeAllocated Sound Buffer");
+  if (stream != nullptr) {
+    library.StreamRelease(stream);
+    Log("Release Sound Stream");
+  }
+  if (file != nullptr) {
+    library.FileRelease(file);
+    Log("Release Sound File");
+  }
+  library.FileExit();
+  Log("Exit Sound File");
   return true;
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/wave_header.h"
+
+// Rate of the header when the stream's own format can't be used.
+inline constexpr std::uint32_t kExtractedDefaultRate = 22050;
+
+// The header format of the extracted sound. A PCM record (tag 1) of at least
+// 14 bytes gives the stream's own rate, channels, bits and block align, so
+// 16-bit, stereo or 44.1 kHz sound keeps its timing; a 14-byte record has no
+// bits field, which then follows from block align and channels. Anything else
+// (compressed audio, no record, fields of 0) is labelled 8-bit mono at
+// 22050 samples per second.
+WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_size);
+
+// Writes `path` as the 44-byte header followed by the bytes. False when the
+// file can't be created (nothing is written then) or a write fails.
+bool WriteExtractedWave(const std::string& path, const std::uint8_t* bytes,
+                        std::uint32_t byte_count, const WaveFormat& format);
