@@ -124,7 +124,8 @@ void LogBitsPerSample(const Block& block) {
   if (!block.bytes || block.size < kBitsOffset + 2) {
     return;
   }
-  const unsigned bits = block.bytes[kBitsOffset] | (block.bytes[kBitsOffset + 1] << 8U);
+  const auto bits =
+      static_cast<unsigned>(block.bytes[kBitsOffset] | (block.bytes[kBitsOffset + 1] << 8U));
   if (bits == 0) {
     Log("0 bits per sample");
   } else {
