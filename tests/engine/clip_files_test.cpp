@@ -9,6 +9,7 @@
 
 #include "engine/analysis.h"
 #include "engine/sound_engine.h"
+#include "engine/wave_reader.h"
 #include "support/test_support.h"
 
 namespace {
@@ -71,14 +72,20 @@ TEST_F(ClipFilesTest, UpperCaseNamesAreReadWithoutTheWaveLine) {
 }
 
 TEST_F(ClipFilesTest, AviPathsAreReadThroughTheTempFile) {
-  // The AVI can't be opened, so the import leaves "tmp" as it was.
+  // A WAVE file named .avi is never read directly: whatever the import leaves
+  // in "tmp" is what gets loaded.
   WriteBytes(kTempFileName, MakeWave8(8000, clip));
   std::filesystem::create_directory("videos");
-  LoadClip(engine, "videos/missing.avi");
+  WriteBytes("videos/clip.avi", MakeWave8(11025, {1, 2, 3, 4}));
+  LoadClip(engine, "videos/clip.avi");
   EXPECT_FALSE(Logged(RoutineLogLines(), kWaveLine));
-  ASSERT_TRUE(engine.HasData());
-  EXPECT_EQ(*engine.samples, clip);
-  EXPECT_EQ(engine.sample_rate, 8000U);
+  EXPECT_NE(engine.sample_rate, 11025U);
+
+  SoundEngine direct(&audio, nullptr);
+  ReadWaveFile(direct, kTempFileName);
+  EXPECT_EQ(engine.sample_rate, direct.sample_rate);
+  EXPECT_EQ(engine.sample_count, direct.sample_count);
+  EXPECT_EQ(engine.samples, direct.samples);
 }
 
 TEST_F(ClipFilesTest, LoadReplacesTheWholePreviousClip) {
