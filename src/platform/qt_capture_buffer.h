@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSource>
+#include <QIODevice>
+#include <QPointer>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/audio_devices.h"
+
+// The capture ring on top of a QAudioSource. Qt hands over audio as a stream,
+// so the buffer keeps the ring itself: each GetReadPosition first moves all
+// that has arrived into the ring, round and round, and reports where that
+// ended. Data only arrives while the owning thread's event loop runs.
+class QtCaptureBuffer final : public CaptureBuffer {
+ public:
+  QtCaptureBuffer(const QAudioDevice& device, const QAudioFormat& format, std::uint32_t ring_bytes);
+  ~QtCaptureBuffer() override;
+  QtCaptureBuffer(const QtCaptureBuffer&) = delete;
+  QtCaptureBuffer& operator=(const QtCaptureBuffer&) = delete;
+
+  std::int32_t StartLooping() override;
+  std::int32_t GetReadPosition(std::uint32_t& read_position) override;
+  std::int32_t Lock(std::uint32_t offset, std::uint32_t byte_count, CaptureRegion& first,
+                    CaptureRegion& second) override;
+  std::int32_t Unlock(const CaptureRegion& first, const CaptureRegion& second) override;
+  std::int32_t Stop() override;
+
+ private:
+  bool SourceFailed() const;
+
+  std::unique_ptr<QAudioSource> source_;
+  // Qt deletes the stream device when the sound server goes away.
+  QPointer<QIODevice> stream_;
+  std::vector<std::uint8_t> ring_;
+  std::uint32_t write_position_ = 0;
+};
