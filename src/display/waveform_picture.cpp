@@ -1,0 +1,113 @@
+#include "display/waveform_picture.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "display/display_colours.h"
+#include "display/display_window.h"
+#include "display/waveform_view.h"
+#include "engine/analysis.h"
+#include "engine/sound_engine.h"
+
+namespace {
+
+constexpr std::int32_t kMinimumShots = 2;
+constexpr std::uint32_t kMinimumClipSeconds = 1;
+// Extra pixels searched on each side of the span: truncation toward zero
+// puts a sample up to a pixel inward, and the estimate must never lose one.
+constexpr std::int64_t kSlackPixels = 2;
+
+// Index of the first sample at or right of pixel `x`, as a double estimate.
+double SampleAt(std::int32_t view_offset, std::int64_t x) {
+  return (static_cast<double>(x) - static_cast<double>(view_offset)) /
+         static_cast<double>(kPixelsPerSample);
+}
+
+void AddTrace(const SoundEngine& engine, std::int32_t view_offset, PixelSpan span,
+              WaveformPicture& picture) {
+  const std::uint32_t count = HeldSampleCount(engine);
+  if (count < 2) {
+    return;
+  }
+  const std::int64_t left = static_cast<std::int64_t>(span.left) - kTracePenWidth;
+  const std::int64_t right = static_cast<std::int64_t>(span.right) + kTracePenWidth;
+  const double last_start = static_cast<double>(count - 2);
+  const double first =
+      std::clamp(std::floor(SampleAt(view_offset, left - kSlackPixels)) - 1.0, 0.0, last_start);
+  const double last =
+      std::clamp(std::ceil(SampleAt(view_offset, right + kSlackPixels)), 0.0, last_start);
+  for (auto q = static_cast<std::uint32_t>(first); q <= static_cast<std::uint32_t>(last); ++q) {
+    const TraceSegment segment{SampleX(view_offset, q), SampleY(engine.GetSample(q)),
+                               SampleX(view_offset, q + 1), SampleY(engine.GetSample(q + 1))};
+    if (segment.x1 >= left && segment.x0 <= right) {
+      picture.trace.push_back(segment);
+    }
+  }
+}
+
+void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan span,
+                WaveformPicture& picture) {
+  const std::uint32_t shot_count = engine.GetShotCount();
+  if (shot_count < 2) {
+    return;
+  }
+  const std::int64_t left = static_cast<std::int64_t>(span.left) - kLabelReach;
+  const std::int64_t right = static_cast<std::int64_t>(span.right) + kMarkerPenWidth;
+  // Shots are in order of onset, so their x grows with the index.
+  std::uint32_t low = 0;
+  std::uint32_t high = shot_count - 1;
+  while (low < high) {
+    const std::uint32_t middle = low + (high - low) / 2;
+    if (SampleX(view_offset, engine.GetShot(middle).position) < left) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  for (std::uint32_t k = low; k + 1 < shot_count; ++k) {
+    const ShotRecord shot = engine.GetShot(k);
+    const std::int32_t x = SampleX(view_offset, shot.position);
+    if (x > right) {
+      break;
+    }
+    const float rate =
+        RateBetween(engine.GetSampleRate(), shot.position, engine.GetShot(k + 1).position);
+    if (!(rate < kRateLimit)) {
+      continue;
+    }
+    const float interval_ms = 1000.0F / rate;
+    picture.markers.push_back(ShotMarker{x, ShotLabel(shot.number, interval_ms, rate)});
+  }
+}
+
+}  // namespace
+
+bool HasPicture(const SoundEngine& engine) {
+  return engine.GetNumberOfShots() >= kMinimumShots && engine.HasData() && !engine.IsRecording() &&
+         engine.GetClipLength() >= kMinimumClipSeconds;
+}
+
+std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps) {
+  std::array<char, kLabelBufferSize> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), "Shot:%d MS:%.3f BPS:%.3f", number + 1,
+                static_cast<double>(interval_ms), static_cast<double>(rate_bps));
+  return buffer.data();
+}
+
+WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
+                                     PixelSpan span) {
+  WaveformPicture picture;
+  AddMarkers(engine, view_offset, span, picture);
+  AddTrace(engine, view_offset, span, picture);
+  return picture;
+}
+
+void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  if (!HasPicture(engine) || !display.window) {
+    return;
+  }
+  const std::int32_t width = display.window->ClientWidth();
+  display.window->Present(BuildWaveformPicture(engine, view.view_offset, {0, width - 1}));
+}

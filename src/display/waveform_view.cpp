@@ -1,0 +1,142 @@
+#include "display/waveform_view.h"
+
+#include <cmath>
+#include <limits>
+
+#include "display/display_window.h"
+#include "display/waveform_picture.h"
+#include "engine/analysis.h"
+#include "engine/sound_engine.h"
+
+namespace {
+
+std::int32_t Truncate(double value) {
+  constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
+  constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
+  if (!(value > kLowest)) {
+    return std::numeric_limits<std::int32_t>::min();
+  }
+  if (!(value < kHighest)) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  return static_cast<std::int32_t>(std::trunc(value));
+}
+
+double ContentExtent(std::uint32_t sample_count) {
+  return static_cast<double>(sample_count) * static_cast<double>(kPixelsPerSample) +
+         static_cast<double>(kContentMargin);
+}
+
+std::uint32_t ViewWidth(const DisplayWindow& display) {
+  return static_cast<std::uint32_t>(display.width);
+}
+
+}  // namespace
+
+std::int32_t SampleX(std::int32_t view_offset, std::uint32_t index) {
+  return Truncate(static_cast<double>(view_offset) +
+                  static_cast<double>(index) * static_cast<double>(kPixelsPerSample));
+}
+
+std::int32_t SampleY(std::uint8_t sample) {
+  return Truncate(static_cast<double>(sample) * static_cast<double>(kPixelsPerLevel));
+}
+
+std::int32_t ContentWidth(std::uint32_t sample_count) {
+  return Truncate(ContentExtent(sample_count));
+}
+
+std::int32_t LowerBound(std::uint32_t sample_count, std::uint32_t view_width) {
+  return Truncate(static_cast<double>(view_width) - ContentExtent(sample_count));
+}
+
+std::int32_t AlignedOffset(std::uint32_t position) {
+  return -Truncate(static_cast<double>(position) * static_cast<double>(kPixelsPerSample));
+}
+
+std::int32_t ClampViewOffset(std::int32_t view_offset, std::int32_t lower_bound) {
+  if (view_offset <= lower_bound) {
+    view_offset = lower_bound;
+  }
+  if (view_offset >= kInitialViewOffset) {
+    view_offset = kInitialViewOffset;
+  }
+  return view_offset;
+}
+
+ScrollInfo UpdateScrollBar(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  const std::uint32_t sample_count = engine.GetSampleCount();
+  view.view_offset =
+      ClampViewOffset(view.view_offset, LowerBound(sample_count, ViewWidth(display)));
+  const ScrollInfo info{1, ContentWidth(sample_count), ViewWidth(display), -view.view_offset};
+  if (display.window) {
+    display.window->SetScrollInfo(info);
+  }
+  return info;
+}
+
+void ScrollToThumb(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  const std::int32_t lower_bound = LowerBound(engine.GetSampleCount(), ViewWidth(display));
+  if (!display.window) {
+    return;
+  }
+  const std::int32_t track = display.window->ScrollTrackPosition();
+  display.window->SetScrollPosition(track);
+  // The bar keeps the released position even where the clamp moves the view.
+  const std::int32_t wanted = track == std::numeric_limits<std::int32_t>::min()
+                                  ? std::numeric_limits<std::int32_t>::max()
+                                  : -track;
+  view.view_offset = ClampViewOffset(wanted, lower_bound);
+}
+
+void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection direction) {
+  std::int32_t best = 0;
+  const std::uint32_t shot_count = engine.GetShotCount();
+  for (std::uint32_t k = 0; k + 1 < shot_count; ++k) {
+    const std::uint32_t position = engine.GetShot(k).position;
+    const float rate =
+        RateBetween(engine.GetSampleRate(), position, engine.GetShot(k + 1).position);
+    if (!(rate < kRateLimit)) {
+      continue;
+    }
+    const std::int32_t aligned = AlignedOffset(position);
+    if (direction == JumpDirection::Previous) {
+      if (view.view_offset < aligned && (best == 0 || best > aligned)) {
+        best = aligned;
+      }
+    } else if (view.view_offset > aligned && (best == 0 || best < aligned)) {
+      best = aligned;
+    }
+  }
+  if (best != 0) {
+    view.view_offset = best;
+  }
+}
+
+void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
+                  ScrollCode code) {
+  switch (code) {
+    case ScrollCode::LineLeft:
+      view.view_offset += kLineScrollPixels;
+      UpdateScrollBar(view, engine, display);
+      break;
+    case ScrollCode::LineRight:
+      view.view_offset -= kLineScrollPixels;
+      UpdateScrollBar(view, engine, display);
+      break;
+    case ScrollCode::PageLeft:
+      JumpToShot(view, engine, JumpDirection::Previous);
+      UpdateScrollBar(view, engine, display);
+      break;
+    case ScrollCode::PageRight:
+      JumpToShot(view, engine, JumpDirection::Next);
+      UpdateScrollBar(view, engine, display);
+      break;
+    case ScrollCode::ThumbPosition:
+      ScrollToThumb(view, engine, display);
+      break;
+    default:
+      return;
+  }
+  PaintWaveform(view, engine, display);
+}
