@@ -1,0 +1,199 @@
+#include "shell/dialog_commands.h"
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "display/display_procedure.h"
+#include "display/display_window.h"
+#include "display/waveform_view.h"
+#include "engine/clip_files.h"
+#include "engine/notifier.h"
+#include "engine/recording.h"
+#include "engine/sound_engine.h"
+#include "log/event_log.h"
+#include "shell/control_ids.h"
+#include "shell/dialog_surface.h"
+#include "shell/file_chooser.h"
+#include "shell/readout_panel.h"
+#include "shell/readout_texts.h"
+#include "shell/shell_context.h"
+#include "shell/shell_state.h"
+#include "shell/tick_source.h"
+
+namespace {
+
+constexpr const char* kNoDataLoaded = "No Data Is Loaded";
+
+void RestoreStartDirectory(const ShellContext& context) {
+  std::error_code ignored;
+  std::filesystem::current_path(context.state.start_directory, ignored);
+}
+
+// The path the user confirmed, or nothing when cancelled or too long to fit.
+std::optional<std::string> ChooseFile(ShellContext& context, const ChooserRequest& request) {
+  context.state.file_path.clear();
+  std::optional<std::string> chosen = context.services.chooser.Choose(request);
+  if (!chosen || chosen->empty() || chosen->size() > kMaxChosenPathLength) {
+    return std::nullopt;
+  }
+  context.state.file_path = *chosen;
+  return chosen;
+}
+
+// After a new clip: clamp the view to it and jump to the next shot.
+void ShowNewClip(ShellContext& context) {
+  UpdateReadouts(*context.dialog, context.engine, context.state.readout_in_bps);
+  UpdateScrollBar(context.view, context.engine, context.display);
+  if (context.display.window_procedure && context.display.window) {
+    context.display.window_procedure(
+        DisplayMessage{DisplayMessageKind::HorizontalScroll, ScrollCode::PageRight});
+  }
+}
+
+void LoadCommand(ShellContext& context) {
+  if (!ChooseFile(context, kLoadChooser)) {
+    return;
+  }
+  LoadChosenFile(context, context.state.file_path);
+}
+
+void RecCommand(ShellContext& context) {
+  StartRecording(context.engine);
+  context.state.record_start_tick = context.services.ticks.Now();
+}
+
+void StopCommand(ShellContext& context) {
+  StopRecording(context.engine);
+  ShowNewClip(context);
+}
+
+void SaveCommand(ShellContext& context) {
+  if (!context.engine.HasData()) {
+    WriteLogEntry(LogTarget::Critical, kNoDataLoaded);
+    context.services.notifier.ShowMessage(kNoDataLoaded, "");
+    return;
+  }
+  if (!ChooseFile(context, kSaveChooser)) {
+    return;
+  }
+  RestoreStartDirectory(context);
+  SaveWave(context.engine, context.state.file_path);
+  UpdateReadouts(*context.dialog, context.engine, context.state.readout_in_bps);
+}
+
+void SelectUnits(ShellContext& context, bool in_bps) {
+  context.state.ms_selected = in_bps ? 0 : 1;
+  context.state.readout_in_bps = in_bps ? 1 : 0;
+  SetUnitLabels(*context.dialog, in_bps ? kUnitBps : kUnitMs);
+  UpdateReadouts(*context.dialog, context.engine, context.state.readout_in_bps);
+}
+
+}  // namespace
+
+DisplayProcedure MakeDisplayProcedure(ShellContext& context) {
+  return [&context](const DisplayMessage& message) {
+    DisplayWindowProcedure(context.view, context.engine, context.display, message);
+  };
+}
+
+void OpeningSequence(ShellContext& context, DialogSurface& dialog) {
+  ShellState& state = context.state;
+  context.dialog = &dialog;
+  SetUnitLabels(dialog, kUnitBps);
+  UpdateReadouts(dialog, context.engine, state.readout_in_bps);
+  dialog.PostCheck(kBpsRadio, state.readout_in_bps != 0);
+  dialog.PostCheck(kMsRadio, state.ms_selected != 0);
+  dialog.PostCheck(kDisplayCheckBox, state.display_shown != 0);
+  context.display.parent = &dialog;
+  Create(context.display, context.services.display_platform, context.services.notifier,
+         MakeDisplayProcedure(context));
+  // The posted Display command inverts this back and applies it.
+  state.display_shown = state.display_shown != 0 ? 0 : 1;
+  dialog.PostCommand(kDisplayCheckBox);
+  dialog.Activate();
+}
+
+void RunDialogCommand(ShellContext& context, int control_id) {
+  if (context.dialog == nullptr) {
+    return;
+  }
+  switch (control_id) {
+    case kLoadButton:
+      LoadCommand(context);
+      break;
+    case kRecButton:
+      RecCommand(context);
+      break;
+    case kStopButton:
+      StopCommand(context);
+      break;
+    case kSaveButton:
+      SaveCommand(context);
+      break;
+    case kBpsRadio:
+      SelectUnits(context, true);
+      break;
+    case kMsRadio:
+      SelectUnits(context, false);
+      break;
+    case kDisplayCheckBox:
+      ToggleDisplay(context);
+      break;
+    default:
+      break;
+  }
+}
+
+void LoadChosenFile(ShellContext& context, const std::string& path) {
+  if (context.dialog == nullptr) {
+    return;
+  }
+  RestoreStartDirectory(context);
+  // A load would otherwise drop a running recording with its capture still
+  // open and "tmp" unfinished.
+  if (context.engine.IsRecording()) {
+    StopRecording(context.engine);
+  }
+  WriteLogEntry(LogTarget::Routine, "Starting Loading File");
+  LoadClip(context.engine, path);
+  ShowNewClip(context);
+}
+
+void ToggleDisplay(ShellContext& context) {
+  ShellState& state = context.state;
+  DisplayWindow& display = context.display;
+  DialogSurface& dialog = *context.dialog;
+  state.display_shown = state.display_shown != 0 ? 0 : 1;
+  state.dialog_rect = dialog.GetWindowRect();
+  state.dialog_left = state.dialog_rect.left;
+  state.dialog_top = state.dialog_rect.top;
+  if (state.base_width == 0 && state.base_height == 0) {
+    state.base_width = state.dialog_rect.right - state.dialog_rect.left;
+    state.base_height = state.dialog_rect.bottom - state.dialog_rect.top;
+  }
+  if (state.display_shown == 1) {
+    display.x = 0;
+    display.y = state.base_height;
+    display.width = state.base_width - kDisplayWidthInset;
+    display.height = kDisplayAreaHeight;
+    Move(display, true);
+    dialog.MoveWindow(
+        WindowRect{state.dialog_left, state.dialog_top, state.dialog_left + state.base_width,
+                   state.dialog_top + state.base_height + display.height + kDisplayBottomRoom});
+    Show(display, true);
+    dialog.Activate();
+  } else {
+    dialog.MoveWindow(WindowRect{state.dialog_left, state.dialog_top,
+                                 state.dialog_left + state.base_width,
+                                 state.dialog_top + state.base_height});
+    Show(display, false);
+  }
+}
+
+void CloseDialog(ShellContext& context) {
+  context.state.quit_requested = 1;
+  if (context.dialog != nullptr) {
+    context.dialog->Hide();
+  }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "display/display_surface.h"
+
+struct ShellState;
+struct SoundEngine;
+struct DisplayWindow;
+struct WaveformView;
+class DialogSurface;
+class FileChooser;
+class Notifier;
+class TickSource;
+
+// The platform pieces the shell works through.
+struct ShellServices {
+  FileChooser& chooser;
+  Notifier& notifier;
+  TickSource& ticks;
+  DisplayPlatform& display_platform;
+};
+
+// Everything the dialog's commands and the main loop act on.
+struct ShellContext {
+  ShellState& state;
+  SoundEngine& engine;
+  DisplayWindow& display;
+  WaveformView& view;
+  ShellServices& services;
+  DialogSurface* dialog = nullptr;  // set when the dialog opens
+};

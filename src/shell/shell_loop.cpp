@@ -1,0 +1,82 @@
+#include "shell/shell_loop.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "display/display_window.h"
+#include "engine/notifier.h"
+#include "engine/recording.h"
+#include "engine/sound_engine.h"
+#include "log/event_log.h"
+#include "shell/dialog_surface.h"
+#include "shell/readout_panel.h"
+#include "shell/shell_context.h"
+#include "shell/shell_state.h"
+#include "shell/tick_source.h"
+
+namespace {
+
+constexpr const char* kCaptureFailed = "Failed To Capture Data";
+constexpr const char* kLimitReached = "Can Only Record 30 Second Clips";
+
+}  // namespace
+
+void BeginShell(ShellContext& context) {
+  WriteLogEntry(LogTarget::Routine, "TAMBRIX Started");
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  context.state.start_directory = error ? std::string() : current.string();
+}
+
+int FailShellStart() {
+  WriteLogEntry(LogTarget::Routine, "Failed To Create Dialog");
+  return 1;
+}
+
+void ServiceRecording(ShellContext& context) {
+  SoundEngine& engine = context.engine;
+  if (!engine.IsRecording()) {
+    return;
+  }
+  if (PollCapture(engine) < 0) {
+    // Finish "tmp" before the program ends, so what was captured is kept.
+    StopRecording(engine);
+    WriteLogEntry(LogTarget::Critical, kCaptureFailed);
+    context.services.notifier.ShowMessage(kCaptureFailed, "");
+    WriteLogEntry(LogTarget::Routine, kCaptureFailed);
+    context.state.quit_requested = 1;
+  }
+  // Elapsed time in wrapping arithmetic, so a tick counter that rolls over
+  // during a recording does not end it early.
+  const std::uint32_t elapsed = context.services.ticks.Now() - context.state.record_start_tick;
+  if (elapsed > kRecordingLimitMs) {
+    if (engine.IsRecording()) {
+      StopRecording(engine);
+    }
+    if (context.dialog != nullptr) {
+      UpdateReadouts(*context.dialog, engine, context.state.readout_in_bps);
+    }
+    WriteLogEntry(LogTarget::Critical, kLimitReached);
+    context.services.notifier.ShowMessage(kLimitReached, "");
+  }
+}
+
+void ReceiveQuitMessage(ShellContext& context) {
+  context.state.quit_requested = 1;
+  WriteLogEntry(LogTarget::Routine, "Recieved Done Message, Exiting Loop");
+}
+
+int ShutdownShell(ShellContext& context) {
+  // A recording still running is finished so that "tmp" is a valid file.
+  if (context.engine.IsRecording()) {
+    StopRecording(context.engine);
+  }
+  if (context.display.window) {
+    WriteLogEntry(LogTarget::Routine, "Display Window Destroyed");
+    Destroy(context.display);
+  } else {
+    WriteLogEntry(LogTarget::Routine, "Display Window Failed To Destroy");
+  }
+  WriteLogEntry(LogTarget::Routine, "TAMBRIX Ended");
+  return 0;
+}

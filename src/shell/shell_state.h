@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A window's outer rectangle in screen coordinates.
+struct WindowRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
+// The shell's process-wide values, shared by the dialog's commands and the
+// main loop.
+struct ShellState {
+  std::string start_directory;
+  std::string file_path;
+  std::uint8_t quit_requested = 0;
+  std::uint32_t record_start_tick = 0;
+  std::uint8_t ms_selected = 0;
+  std::uint8_t readout_in_bps = 1;
+  std::uint8_t display_shown = 1;
+  WindowRect dialog_rect;
+  std::int32_t dialog_left = 0;
+  std::int32_t dialog_top = 0;
+  std::int32_t base_width = 0;
+  std::int32_t base_height = 0;
+};
