@@ -16,22 +16,40 @@ add_library(tambrix_gui STATIC ${TAMBRIX_GUI_SOURCES})
 target_link_libraries(tambrix_gui PUBLIC tambrix_ui_logic tambrix_platform Qt6::Widgets
                                   PRIVATE tambrix_warnings)
 
-add_executable(tambrix src/shell/main.cpp)
+# The artwork (bitmaps 104 and 106, the icon) is compiled into each program
+# that shows the dialog; made by resources/make_artwork.py.
+set(TAMBRIX_RESOURCE_FILE ${CMAKE_SOURCE_DIR}/resources/tambrix.qrc)
+
+add_executable(tambrix src/shell/main.cpp ${TAMBRIX_RESOURCE_FILE})
 target_link_libraries(tambrix PRIVATE tambrix_gui tambrix_warnings)
 install(TARGETS tambrix RUNTIME DESTINATION bin)
+install(FILES resources/tambrix.desktop DESTINATION share/applications)
+foreach(size 48 64 128 256)
+  install(FILES resources/icons/tambrix-${size}.png
+          DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tambrix.png)
+endforeach()
 
-if(TAMBRIX_TESTS)
-  # Every *_qt_test.cpp under tests/ goes into one Qt test program.
+# The Qt tests need the test support from cmake/tests.cmake, which is read
+# after this file: they are added once the whole directory has been read.
+function(tambrix_add_qt_tests)
+  # Every *_qt_test.cpp under tests/ goes into one Qt test program, whose
+  # main() makes the QApplication.
   file(GLOB_RECURSE TAMBRIX_QT_TEST_SOURCES CONFIGURE_DEPENDS tests/*_qt_test.cpp)
   if(TAMBRIX_QT_TEST_SOURCES)
-    add_executable(tambrix_qt_tests ${TAMBRIX_QT_TEST_SOURCES})
+    add_executable(tambrix_qt_tests ${TAMBRIX_QT_TEST_SOURCES} tests/shell/qt_test_main.cpp
+                                    ${TAMBRIX_RESOURCE_FILE})
     target_link_libraries(tambrix_qt_tests PRIVATE tambrix_gui tambrix_test_support Qt6::Test
                                                    GTest::gtest tambrix_warnings)
     target_compile_definitions(tambrix_qt_tests PRIVATE
       TAMBRIX_PROGRAM_PATH="$<TARGET_FILE:tambrix>"
       TAMBRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    add_dependencies(tambrix_qt_tests tambrix)
     gtest_discover_tests(tambrix_qt_tests DISCOVERY_TIMEOUT 60
                          PROPERTIES LABELS qt TIMEOUT 300
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
+endfunction()
+
+if(TAMBRIX_TESTS)
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL tambrix_add_qt_tests)
 endif()

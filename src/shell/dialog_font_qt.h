@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QFont>
+
+#include "shell/dialog_template.h"
+
+// The dialog font: an 8-point sans serif at 96 dots per inch (11 pixels),
+// Liberation Sans where installed, else DejaVu Sans, set a little tighter.
+QFont DialogFont();
+
+// Base units of a font, measured as the dialog manager measures them.
+BaseUnits DialogBaseUnits(const QFont& font);

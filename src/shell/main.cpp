@@ -1,0 +1,37 @@
+#include <QApplication>
+#include <cstdio>
+#include <memory>
+
+#include "display/display_widget_qt.h"
+#include "display/display_window.h"
+#include "engine/audio_devices.h"
+#include "engine/sound_engine.h"
+#include "shell/display_availability.h"
+#include "shell/file_chooser_qt.h"
+#include "shell/message_box_qt.h"
+#include "shell/run_shell_qt.h"
+#include "shell/shell_context.h"
+#include "shell/tick_source.h"
+
+int main(int argc, char* argv[]) {
+  std::unique_ptr<QApplication> application;
+  if (DisplayAvailable()) {
+    application = std::make_unique<QApplication>(argc, argv);
+    ConfigureApplication();
+  } else {
+    std::fputs(
+        "tambrix: no display found. Start it from a desktop session (DISPLAY or "
+        "WAYLAND_DISPLAY set); tambrix-analyze measures a clip without one.\n",
+        stderr);
+  }
+  MessageBoxNotifier notifier;
+  FileChooserQt chooser;
+  SteadyTickSource ticks;
+  DisplayPlatformQt display_platform;
+  SilentAudioSystem audio_system;
+
+  SoundEngine engine(&audio_system, &notifier);
+  DisplayWindow display_window = ProgramDisplayWindow();
+  ShellServices services{chooser, notifier, ticks, display_platform};
+  return RunShell(engine, display_window, services);
+}

@@ -1,0 +1,250 @@
+#include "shell/main_dialog_qt.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QUrl>
+#include <ranges>
+
+#include "shell/control_ids.h"
+#include "shell/dialog_commands.h"
+#include "shell/dialog_font_qt.h"
+#include "shell/shell_context.h"
+
+namespace {
+
+QString FromView(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The one local file of a drag, or an empty text.
+QString DroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+    return {};
+  }
+  const QUrl url = data->urls().front();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+QString BitmapResource(int bitmap_id) { return QStringLiteral(":/bitmaps/%1.png").arg(bitmap_id); }
+
+MainDialogWidget::MainDialogWidget(ShellContext& context, const QFont& font)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      context_(context),
+      base_units_(DialogBaseUnits(font)) {
+  setObjectName(QStringLiteral("MainDialog"));
+  setFont(font);
+  setWindowTitle(FromView(kDialogCaption));
+  setAcceptDrops(true);
+  const PixelRect size = DialogUnitsToPixels(kDialogSize, base_units_);
+  template_size_ = QSize(size.width, size.height);
+  setFixedSize(template_size_);
+
+  std::vector<QWidget*> made;
+  QWidget* previous_tab_stop = nullptr;
+  for (const ControlTemplate& control : MainDialogControls()) {
+    QWidget* widget = MakeControl(control);
+    made.push_back(widget);
+    if (control.id != kNoControlId) {
+      controls_[control.id] = widget;
+      widget->setObjectName(QStringLiteral("control_%1").arg(control.id));
+    }
+    if (widget->focusPolicy() & Qt::TabFocus) {
+      if (previous_tab_stop != nullptr) {
+        setTabOrder(previous_tab_stop, widget);
+      }
+      previous_tab_stop = widget;
+    }
+  }
+  // The first control of the template lies on top, as the dialog manager
+  // stacks them.
+  for (QWidget* widget : std::ranges::reverse_view(made)) {
+    widget->raise();
+  }
+}
+
+QWidget* MainDialogWidget::MakeControl(const ControlTemplate& control) {
+  const PixelRect rect = DialogUnitsToPixels(control.rect, base_units_);
+  const QString text = FromView(control.text);
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+    case ControlKind::PushButton: {
+      auto* button = new QPushButton(text, this);
+      button->setAutoDefault(false);
+      button->setFocusPolicy(Qt::StrongFocus);
+      connect(button, &QPushButton::clicked, this, [this, id = control.id] { RunCommand(id); });
+      widget = button;
+      break;
+    }
+    case ControlKind::GroupBox:
+      widget = new QGroupBox(text, this);
+      break;
+    case ControlKind::Label: {
+      auto* label = new QLabel(text, this);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      widget = label;
+      break;
+    }
+    case ControlKind::ReadOnlyEdit: {
+      auto* edit = new QLineEdit(this);
+      edit->setReadOnly(true);
+      edit->setTextMargins(0, 0, 0, 0);
+      edit->setFocusPolicy(Qt::StrongFocus);
+      widget = edit;
+      break;
+    }
+    case ControlKind::RadioButton: {
+      auto* radio = new QRadioButton(text, this);
+      radio->setFocusPolicy(Qt::ClickFocus);  // in the group, not a tab stop
+      connect(radio, &QRadioButton::clicked, this, [this, id = control.id] { RunCommand(id); });
+      widget = radio;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto* box = new QCheckBox(text, this);
+      box->setFocusPolicy(Qt::StrongFocus);
+      connect(box, &QCheckBox::clicked, this, [this, id = control.id] { RunCommand(id); });
+      widget = box;
+      break;
+    }
+    case ControlKind::Picture: {
+      auto* picture = new QLabel(this);
+      picture->setPixmap(QPixmap(BitmapResource(control.bitmap_id)));
+      widget = picture;
+      break;
+    }
+  }
+  if (control.kind == ControlKind::Picture) {
+    // A picture control takes its bitmap's size.
+    const BitmapSize bitmap = BitmapSizeOf(control.bitmap_id);
+    widget->setGeometry(rect.x, rect.y, bitmap.width, bitmap.height);
+  } else {
+    widget->setGeometry(rect.x, rect.y, rect.width, rect.height);
+  }
+  if (control.id == kNoControlId) {
+    // Frames, labels and pictures let clicks through to what lies under them.
+    widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    widget->setFocusPolicy(Qt::NoFocus);
+  }
+  return widget;
+}
+
+QWidget* MainDialogWidget::Control(int control_id) const {
+  const auto found = controls_.find(control_id);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+void MainDialogWidget::RunCommand(int control_id) {
+  RunDialogCommand(context_, control_id);
+  emit CommandDone();
+}
+
+void MainDialogWidget::SetItemText(int control_id, std::string_view text) {
+  QWidget* widget = Control(control_id);
+  const QString value = FromView(text);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(value);
+    edit->setCursorPosition(0);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(value);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(value);
+  }
+}
+
+void MainDialogWidget::PostCheck(int control_id, bool checked) {
+  QPointer<QAbstractButton> button = qobject_cast<QAbstractButton*>(Control(control_id));
+  if (button.isNull()) {
+    return;
+  }
+  QMetaObject::invokeMethod(
+      this,
+      [button, checked] {
+        if (!button.isNull()) {
+          button->setChecked(checked);
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void MainDialogWidget::PostCommand(int control_id) {
+  QMetaObject::invokeMethod(
+      this, [this, control_id] { RunCommand(control_id); }, Qt::QueuedConnection);
+}
+
+WindowRect MainDialogWidget::GetWindowRect() const {
+  const QRect frame = frameGeometry();
+  return WindowRect{frame.left(), frame.top(), frame.left() + frame.width(),
+                    frame.top() + frame.height()};
+}
+
+void MainDialogWidget::MoveWindow(const WindowRect& outer) {
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  const int extra_width = frame.width() - client.width();
+  const int extra_height = frame.height() - client.height();
+  setFixedSize(std::max(outer.right - outer.left - extra_width, 0),
+               std::max(outer.bottom - outer.top - extra_height, 0));
+  move(outer.left, outer.top);  // a window's position is its frame's
+}
+
+void MainDialogWidget::Invalidate() { update(); }
+
+void MainDialogWidget::Activate() {
+  if (isVisible()) {
+    activateWindow();
+  }
+}
+
+void MainDialogWidget::Hide() { hide(); }
+
+void MainDialogWidget::closeEvent(QCloseEvent* event) {
+  CloseDialog(context_);
+  event->accept();
+  emit CommandDone();
+}
+
+void MainDialogWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainDialogWidget::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (path.isEmpty()) {
+    return;
+  }
+  event->acceptProposedAction();
+  LoadChosenFile(context_, QFile::encodeName(path).toStdString());
+  emit CommandDone();
+}
+
+std::unique_ptr<MainDialogWidget> CreateMainDialog(ShellContext& context) {
+  if (QApplication::instance() == nullptr) {
+    return nullptr;
+  }
+  auto dialog = std::make_unique<MainDialogWidget>(context, DialogFont());
+  // Centred on the screen, as the template asks.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    dialog->move(area.x() + (area.width() - dialog->width()) / 2,
+                 area.y() + (area.height() - dialog->height()) / 2);
+  }
+  OpeningSequence(context, *dialog);
+  return dialog;
+}

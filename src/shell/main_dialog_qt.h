@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+#include <map>
+#include <memory>
+
+#include "shell/dialog_surface.h"
+#include "shell/dialog_template.h"
+
+struct ShellContext;
+class QAbstractButton;
+
+// The main dialog built from its template: every command of its controls
+// goes to the shell's command logic.
+class MainDialogWidget final : public QWidget, public DialogSurface {
+  Q_OBJECT
+ public:
+  MainDialogWidget(ShellContext& context, const QFont& font);
+
+  // The control with that identifier, or null.
+  QWidget* Control(int control_id) const;
+  BaseUnits Units() const { return base_units_; }
+  // The client size the template asks for.
+  QSize TemplateSize() const { return template_size_; }
+
+  void SetItemText(int control_id, std::string_view text) override;
+  void PostCheck(int control_id, bool checked) override;
+  void PostCommand(int control_id) override;
+  WindowRect GetWindowRect() const override;
+  void MoveWindow(const WindowRect& outer) override;
+  void Invalidate() override;
+  void Activate() override;
+  void Hide() override;
+
+ signals:
+  // After every command, the close and a dropped file.
+  void CommandDone();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  QWidget* MakeControl(const ControlTemplate& control);
+  void RunCommand(int control_id);
+  ShellContext& context_;
+  BaseUnits base_units_;
+  QSize template_size_;
+  std::map<int, QWidget*> controls_;
+};
+
+// Makes the dialog, centred on the screen and hidden, and runs its opening
+// sequence. Null when there is no window system to make it on.
+std::unique_ptr<MainDialogWidget> CreateMainDialog(ShellContext& context);
+
+// Resource path of a bitmap of the template.
+QString BitmapResource(int bitmap_id);
