@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 
 #include "avi/riff_avi_reader.h"
+#include "engine/regular_file.h"
 
 namespace {
 
@@ -23,13 +23,8 @@ std::int32_t ClampToCount(std::uint64_t value) {
   return static_cast<std::int32_t>(std::min(value, kMaxCount));
 }
 
-// Only regular files: a FIFO or a device could block or never end.
 std::FILE* OpenRegularFile(const std::string& path, std::uint64_t& size) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    return nullptr;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenRegularFileForReading(path);
   if (file == nullptr) {
     return nullptr;
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/regular_file.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_layout.h"
 #include "engine/wave_samples.h"
@@ -84,7 +85,7 @@ void ReadOpenedWave(SoundEngine& engine, std::FILE* file) {
 
 bool ReadWaveFile(SoundEngine& engine, const std::string& path) {
   engine.samples.reset();
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenRegularFileForReading(path);
   if (file == nullptr) {
     WriteLogEntry(LogTarget::Critical, "Failed To Find .wav File");
   } else {

@@ -1,6 +1,7 @@
 #include "engine/wave_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -288,10 +289,16 @@ TEST_F(WaveReaderTest, MissingFileIsReportedAndReleasesTheOldClip) {
   EXPECT_TRUE(ReadWaveFile(engine, "no such file.wav"));
   EXPECT_FALSE(engine.samples.has_value());
   EXPECT_EQ(CriticalLogLines(), Lines{"Failed To Find .wav File"});
-  // A directory can be opened but not read.
+}
+
+// Only regular files are read: a named pipe would block the program for good.
+TEST_F(WaveReaderTest, FoldersAndPipesAreNotFound) {
   std::filesystem::create_directory("folder.wav");
+  ASSERT_EQ(::mkfifo("pipe.wav", 0600), 0);
   EXPECT_TRUE(ReadWaveFile(engine, "folder.wav"));
+  EXPECT_TRUE(ReadWaveFile(engine, "pipe.wav"));
   EXPECT_FALSE(engine.samples.has_value());
+  EXPECT_EQ(CriticalLogLines(), (Lines{"Failed To Find .wav File", "Failed To Find .wav File"}));
 }
 
 TEST_F(WaveReaderTest, DataSizeBeyondTheFileIsCutToTheBytesHeld) {
