@@ -19,8 +19,14 @@ inline constexpr float kRateLimit = 30.0F;
 inline constexpr const char* kNoDataMessage = "Failed To Analize Due To No Data Allocation";
 inline constexpr const char* kNoDataCaption = "ERROR";
 
-// centre − tolerance ≤ value ≤ centre + tolerance, in signed arithmetic.
-bool InRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tolerance);
+// centre − tolerance ≤ value ≤ centre + tolerance, in signed arithmetic. The
+// one band test of both passes; inline because they run it per sample.
+constexpr bool InRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tolerance) {
+  const int v = value;
+  const int c = centre;
+  const int t = tolerance;
+  return c - t <= v && v <= c + t;
+}
 // Each of the w − 1 samples from `start` is InRange; true when w ≤ 1.
 bool AllInRange(const SoundEngine& engine, std::uint32_t start, std::uint32_t w,
                 std::uint8_t centre, std::uint8_t tolerance);
@@ -35,4 +41,14 @@ bool DetectShots(SoundEngine& engine);
 
 // The rate between two shot positions in balls per second, as the analysis
 // and the waveform view compute it.
-float RateBetween(std::uint32_t sample_rate, std::uint32_t from_position, std::uint32_t to_position);
+float RateBetween(std::uint32_t sample_rate, std::uint32_t from_position,
+                  std::uint32_t to_position);
+
+// Shared by both passes: true when a sample buffer is held, otherwise shows
+// the no-data message through the engine's notifier.
+bool HoldsSamplesOrReport(SoundEngine& engine);
+
+// Positions kFirstAnalysedPosition up to, not including, this one are
+// analysed: all but the last held sample. Never past the held buffer, and
+// no positions at all for a clip of 52 samples or fewer.
+std::uint32_t AnalysedEnd(const SoundEngine& engine);

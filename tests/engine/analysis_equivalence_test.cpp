@@ -1,0 +1,275 @@
+// The engine's passes against the literal reading of the analysis, on clips
+// made to reach every corner of the detector: shot trains, noise, random
+// walks, peaks where the tolerances wrap, odd sample rates, tiny clips.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/analysis.h"
+#include "engine/audio_devices.h"
+#include "engine/sound_engine.h"
+#include "support/literal_analysis.h"
+
+namespace {
+
+using Samples = std::vector<std::uint8_t>;
+using Rng = std::mt19937;
+
+constexpr std::uint32_t kTableRates[] = {8000, 11025, 22050, 44100, 48000};
+// Rates where windows are 0 or 1 long, or the onset window just reaches or
+// misses 6 counted samples, and a rate beyond the table.
+constexpr std::uint32_t kOddRates[] = {0,   1,   204,  205,  409,  410,  449,  450,
+                                       451, 900, 1000, 2699, 2700, 3149, 3150, 96000};
+
+int Uniform(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+std::uint8_t Clamp(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
+
+// Quiet noise with bursts of several shapes at random gaps, some of them
+// close to the 30 BPS limit.
+Samples ShotTrain(Rng& rng, std::uint32_t n, std::uint32_t rate) {
+  const int centre = 128 + Uniform(rng, -3, 3);
+  const int noise = Uniform(rng, 0, 6);
+  Samples samples(n);
+  for (auto& s : samples) {
+    s = Clamp(centre + Uniform(rng, -noise, noise));
+  }
+  const int rate_limit_gap = static_cast<int>(rate / 30);
+  const int longest_gap = std::max(8, static_cast<int>(rate / 10));
+  const int longest_burst = std::max(8, static_cast<int>(rate / 400));
+  for (int position = Uniform(rng, 0, 300); position < static_cast<int>(n);) {
+    enum Shape { kAlternating, kSpike, kOneSided, kRinging, kRandom };
+    constexpr Shape kShapes[] = {kAlternating, kAlternating, kAlternating, kSpike,  kSpike,
+                                 kOneSided,    kOneSided,    kRinging,     kRandom, kRandom};
+    const Shape shape = kShapes[Uniform(rng, 0, 9)];
+    const int length = shape == kSpike ? Uniform(rng, 4, 8) : Uniform(rng, 1, longest_burst);
+    // Most bursts reach past the onset band; some stay inside it.
+    const int amplitude = Uniform(rng, 0, 9) < 8 ? Uniform(rng, 130, 170) : Uniform(rng, 2, 124);
+    const double decay = Uniform(rng, 5, 200);
+    for (int k = 0; k < length && position + k < static_cast<int>(n); ++k) {
+      int value = centre;
+      switch (shape) {
+        case kAlternating:
+        case kSpike:
+          value = (k % 2 == 0) ? centre + amplitude : centre - amplitude;
+          break;
+        case kOneSided:
+          value = centre + amplitude;
+          break;
+        case kRinging:
+          value = centre + static_cast<int>(amplitude * std::exp(-k / decay) * std::sin(k * 0.9));
+          break;
+        case kRandom:
+          value = Uniform(rng, 0, 255);
+          break;
+      }
+      samples[static_cast<std::size_t>(position + k)] = Clamp(value);
+    }
+    const int kind = Uniform(rng, 0, 3);
+    const int gap = kind == 0   ? rate_limit_gap + Uniform(rng, -2, 2)
+                    : kind == 1 ? Uniform(rng, 1, rate_limit_gap + 1)
+                                : Uniform(rng, rate_limit_gap, longest_gap);
+    position += length + std::max(1, gap);
+  }
+  return samples;
+}
+
+Samples Noise(Rng& rng, std::uint32_t n, std::uint32_t) {
+  const int centre = Uniform(rng, 0, 255);
+  const int spread = Uniform(rng, 0, 130);
+  Samples samples(n);
+  for (auto& s : samples) {
+    s = Clamp(centre + Uniform(rng, -spread, spread));
+  }
+  return samples;
+}
+
+Samples RandomWalk(Rng& rng, std::uint32_t n, std::uint32_t) {
+  const int step = Uniform(rng, 1, 24);
+  const int jump_odds = Uniform(rng, 50, 5000);
+  int value = 128;
+  Samples samples(n);
+  for (auto& s : samples) {
+    value += Uniform(rng, -step, step);
+    if (Uniform(rng, 0, jump_odds) == 0) {
+      value = Uniform(rng, 0, 255);
+    }
+    if (value < 0 || value > 255) {
+      value = value < 0 ? -value : 510 - value;
+    }
+    s = Clamp(value);
+  }
+  return samples;
+}
+
+// Peaks of 130 to 140, where the onset and settle tolerances wrap or shrink
+// to nothing; constant runs let a zero settle tolerance pass.
+Samples NearWrap(Rng& rng, std::uint32_t n, std::uint32_t) {
+  const int peak = Uniform(rng, 130, 140);
+  Samples samples(n);
+  for (std::uint32_t i = 0; i < n;) {
+    const int kind = Uniform(rng, 0, 3);
+    const auto run = static_cast<std::uint32_t>(Uniform(rng, 1, 120));
+    const int constant = Uniform(rng, 110, peak);
+    for (std::uint32_t k = 0; k < run && i < n; ++k, ++i) {
+      switch (kind) {
+        case 0:
+          samples[i] = Clamp(constant);
+          break;
+        case 1:
+          samples[i] = Clamp(128 + Uniform(rng, -2, 2));
+          break;
+        case 2:
+          samples[i] = Clamp((k % 2 == 0) ? peak : Uniform(rng, 0, 127));
+          break;
+        default:
+          samples[i] = Clamp(Uniform(rng, 0, peak));
+          break;
+      }
+    }
+  }
+  if (n > kFirstAnalysedPosition + 1) {
+    samples[static_cast<std::size_t>(Uniform(rng, 51, static_cast<int>(n) - 2))] = Clamp(peak);
+  }
+  return samples;
+}
+
+using Generator = std::function<Samples(Rng&, std::uint32_t, std::uint32_t)>;
+
+// What the comparisons covered, so that a generator that stops reaching the
+// detector's states shows up.
+struct Coverage {
+  std::uint64_t clips = 0;
+  std::uint64_t shots = 0;
+  std::uint64_t rejected = 0;
+  std::uint64_t clips_with_rates = 0;
+};
+
+void Tally(Coverage& coverage, const test::AnalysisFigures& figures) {
+  ++coverage.clips;
+  coverage.shots += figures.shot_list_count;
+  coverage.rejected +=
+      figures.shot_list_count - static_cast<std::uint32_t>(std::max(0, figures.number_of_shots));
+  coverage.clips_with_rates += figures.highest_rof > 0.0F ? 1 : 0;
+}
+
+// A second holds a dozen shots; the cap keeps the literal scans of fast
+// rates affordable.
+std::uint32_t LongestClip(std::uint32_t rate) { return std::clamp(rate, 3000U, 30000U); }
+
+// Analyses `clips` clips per rate both ways; stops at the first difference.
+Coverage CompareOn(const Generator& generate, std::uint32_t seed, int clips,
+                   const std::vector<std::uint32_t>& rates) {
+  Rng rng(seed);
+  Coverage coverage;
+  for (const std::uint32_t rate : rates) {
+    for (int c = 0; c < clips; ++c) {
+      const auto n =
+          static_cast<std::uint32_t>(Uniform(rng, 0, static_cast<int>(LongestClip(rate))));
+      const Samples samples = generate(rng, n, rate);
+      const test::AnalysisFigures expected = test::AnalyseLiterally(samples, rate);
+      const test::AnalysisFigures actual = test::AnalyseWithEngine(samples, rate);
+      const std::string difference = test::FigureDifference(expected, actual);
+      if (!difference.empty()) {
+        ADD_FAILURE() << "seed " << seed << ", rate " << rate << ", clip " << c << " of " << n
+                      << " samples: " << difference;
+        return coverage;
+      }
+      Tally(coverage, actual);
+    }
+  }
+  return coverage;
+}
+
+std::vector<std::uint32_t> TableAndOddRates() {
+  std::vector<std::uint32_t> rates(std::begin(kTableRates), std::end(kTableRates));
+  rates.insert(rates.end(), std::begin(kOddRates), std::end(kOddRates));
+  return rates;
+}
+
+std::vector<std::uint32_t> RandomRates(std::uint32_t seed, int count) {
+  Rng rng(seed);
+  std::vector<std::uint32_t> rates;
+  for (int k = 0; k < count; ++k) {
+    rates.push_back(static_cast<std::uint32_t>(Uniform(rng, 0, 60000)));
+  }
+  return rates;
+}
+
+TEST(AnalysisEquivalence, ShotTrains) {
+  const Coverage table = CompareOn(ShotTrain, 1, 12, TableAndOddRates());
+  const Coverage random = CompareOn(ShotTrain, 2, 1, RandomRates(3, 40));
+  EXPECT_GT(table.shots + random.shots, 400U);
+  EXPECT_GT(table.rejected + random.rejected, 50U);
+  EXPECT_GT(table.clips_with_rates + random.clips_with_rates, 50U);
+}
+
+TEST(AnalysisEquivalence, Noise) {
+  const Coverage coverage = CompareOn(Noise, 4, 5, TableAndOddRates());
+  EXPECT_GT(coverage.shots, 100U);
+}
+
+TEST(AnalysisEquivalence, RandomWalks) {
+  const Coverage coverage = CompareOn(RandomWalk, 5, 5, TableAndOddRates());
+  EXPECT_GT(coverage.shots, 100U);
+}
+
+TEST(AnalysisEquivalence, PeaksWhereTheTolerancesWrap) {
+  const Coverage coverage = CompareOn(NearWrap, 6, 6, TableAndOddRates());
+  EXPECT_GT(coverage.shots, 100U);
+  EXPECT_GT(coverage.rejected, 10U);
+}
+
+TEST(AnalysisEquivalence, ClipsOfUpTo60Samples) {
+  Rng rng(7);
+  const Generator generators[] = {ShotTrain, Noise, RandomWalk, NearWrap};
+  for (const std::uint32_t rate : TableAndOddRates()) {
+    for (std::uint32_t n = 0; n <= 60; ++n) {
+      for (const Generator& generate : generators) {
+        const Samples samples = generate(rng, n, rate);
+        ASSERT_EQ(test::FigureDifference(test::AnalyseLiterally(samples, rate),
+                                         test::AnalyseWithEngine(samples, rate)),
+                  "")
+            << rate << " Hz, " << n << " samples";
+      }
+    }
+  }
+}
+
+// The detector alone, with any peak the quality pass could leave: every
+// onset and settle tolerance, wrapped or not.
+TEST(AnalysisEquivalence, DetectorWithEveryPeak) {
+  Rng rng(8);
+  const Generator generators[] = {ShotTrain, Noise, RandomWalk, NearWrap};
+  const std::uint32_t rates[] = {3150, 8000, 11025, 22050, 48000};
+  std::uint64_t shots = 0;
+  for (int peak = 0; peak <= 255; ++peak) {
+    const std::uint32_t rate = rates[peak % std::size(rates)];
+    const Generator& generate = generators[static_cast<std::size_t>(peak) % std::size(generators)];
+    const Samples samples = generate(rng, static_cast<std::uint32_t>(Uniform(rng, 0, 3000)), rate);
+    SilentAudioSystem audio;
+    SoundEngine literal(&audio, nullptr);
+    SoundEngine engine(&audio, nullptr);
+    test::HoldClip(literal, samples, rate);
+    test::HoldClip(engine, samples, rate);
+    literal.peak_sample = static_cast<std::uint8_t>(peak);
+    engine.peak_sample = static_cast<std::uint8_t>(peak);
+    ASSERT_TRUE(test::LiteralDetectShots(literal));
+    ASSERT_TRUE(DetectShots(engine));
+    ASSERT_EQ(test::FigureDifference(test::TakeFigures(literal, true, true),
+                                     test::TakeFigures(engine, true, true)),
+              "")
+        << "peak " << peak << ", " << rate << " Hz";
+    shots += engine.shot_list_count;
+  }
+  EXPECT_GT(shots, 500U);
+}
+
+}  // namespace

@@ -1,0 +1,246 @@
+#include "support/literal_analysis.h"
+
+#include <bit>
+#include <iomanip>
+#include <sstream>
+#include <utility>
+
+#include "engine/analysis.h"
+#include "engine/audio_devices.h"
+#include "engine/notifier.h"
+
+namespace test {
+namespace {
+
+// The band tests again, on their own so that the oracle shares no code with
+// what it checks.
+bool LiteralInRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tolerance) {
+  return static_cast<int>(centre) - static_cast<int>(tolerance) <= static_cast<int>(value) &&
+         static_cast<int>(value) <= static_cast<int>(centre) + static_cast<int>(tolerance);
+}
+
+bool LiteralAllInRange(const std::uint8_t* samples, std::uint32_t start, std::uint32_t w,
+                       std::uint8_t centre, std::uint8_t tolerance) {
+  for (std::uint32_t k = 0; k + 1 < w; ++k) {
+    if (!LiteralInRange(samples[start + k], centre, tolerance)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::uint32_t LiteralCountOutOfRange(const std::uint8_t* samples, std::uint32_t start,
+                                     std::uint32_t w, std::uint8_t centre, std::uint8_t tolerance) {
+  std::uint32_t count = 0;
+  for (std::uint32_t k = 0; k + 1 < w; ++k) {
+    if (!LiteralInRange(samples[start + k], centre, tolerance)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::int32_t LiteralPenalty(std::uint32_t near_full_scale, std::uint32_t steady,
+                            std::uint32_t clip_length) {
+  std::int32_t penalty = 0;
+  if (near_full_scale < 5) penalty += 53;
+  if (near_full_scale < 10) penalty += 27;
+  if (near_full_scale < 15) penalty += 23;
+  if (near_full_scale < 20) penalty += 11;
+  if (near_full_scale < 25) penalty += 9;
+  if (near_full_scale < 30) penalty += 8;
+  if (near_full_scale < 60) penalty += 7;
+  if (near_full_scale < 100) penalty += 6;
+  if (near_full_scale < 200) penalty += 3;
+  if (steady < 250) penalty += 48;
+  if (steady < 500) penalty += 26;
+  if (steady < 1000) penalty += 19;
+  if (steady < 2000) penalty += 8;
+  if (steady < 3000) penalty += 6;
+  if (steady < 4000) penalty += 5;
+  if (steady < 5000) penalty += 4;
+  if (clip_length < 1) penalty += 43;
+  if (clip_length < 2) penalty += 34;
+  if (clip_length < 3) penalty += 23;
+  if (clip_length < 4) penalty += 11;
+  if (clip_length < 5) penalty += 10;
+  return penalty;
+}
+
+bool ReportNoData(SoundEngine& engine) {
+  if (engine.notifier != nullptr) {
+    engine.notifier->ShowMessage("Failed To Analize Due To No Data Allocation", "ERROR");
+  }
+  return false;
+}
+
+}  // namespace
+
+void HoldClip(SoundEngine& engine, std::vector<std::uint8_t> samples, std::uint32_t sample_rate) {
+  engine.sample_count = static_cast<std::uint32_t>(samples.size());
+  engine.sample_rate = sample_rate;
+  engine.clip_length = sample_rate != 0 ? engine.sample_count / sample_rate : 0;
+  engine.samples = std::move(samples);
+}
+
+bool LiteralMeasureClipQuality(SoundEngine& engine) {
+  if (!engine.samples.has_value()) {
+    return ReportNoData(engine);
+  }
+  const std::uint32_t n = HeldSampleCount(engine);
+  const std::uint8_t* samples = engine.samples->data();
+  std::uint32_t near_full_scale = 0;
+  std::uint32_t steady = 0;
+  std::uint8_t previous = 0;
+  for (std::uint32_t i = 51; i + 1 < n; ++i) {
+    const std::uint8_t s = samples[i];
+    if (s >= 254) {
+      ++near_full_scale;
+    }
+    if (LiteralInRange(previous, s, 4)) {
+      ++steady;
+    }
+    if (s > engine.peak_sample) {
+      engine.peak_sample = s;
+    }
+    previous = s;
+  }
+  std::int32_t quality = engine.clip_quality;
+  quality -= LiteralPenalty(near_full_scale, steady, engine.clip_length);
+  if (engine.peak_sample < 200) {
+    quality = 0;
+  }
+  if (quality < 0) {
+    quality = 0;
+  }
+  engine.clip_quality = static_cast<std::int16_t>(quality);
+  return true;
+}
+
+bool LiteralDetectShots(SoundEngine& engine) {
+  if (!engine.samples.has_value()) {
+    return ReportNoData(engine);
+  }
+  const std::uint32_t n = HeldSampleCount(engine);
+  const std::uint8_t* samples = engine.samples->data();
+  bool armed = false;
+  std::uint32_t onset = 0;
+  std::uint32_t last_onset = 0;
+  std::uint8_t previous = n >= 53 ? samples[50] : 0;
+  const auto ts = static_cast<std::uint8_t>(engine.peak_sample - 138);
+  const auto to = static_cast<std::uint8_t>(engine.peak_sample - 131);
+  const std::uint32_t ws = engine.sample_rate / 205;
+  const std::uint32_t wo = engine.sample_rate / 450;
+  for (std::uint32_t i = 51; i + 1 < n; ++i) {
+    if (ws < n - i && LiteralAllInRange(samples, i, ws, previous, ts) && armed) {
+      if (last_onset == 0) {
+        last_onset = onset;
+      } else {
+        const auto rate = static_cast<float>(static_cast<double>(engine.sample_rate) /
+                                             static_cast<double>(onset - last_onset));
+        if (rate < 30.0F) {
+          if (engine.highest_rof < rate) engine.highest_rof = rate;
+          if (engine.lowest_rof > rate) engine.lowest_rof = rate;
+          if (engine.highest_rof == 0.0F) engine.highest_rof = rate;
+          if (engine.lowest_rof == 0.0F) engine.lowest_rof = rate;
+        } else {
+          engine.clip_quality = 0;
+          engine.number_of_shots -= 1;
+        }
+        last_onset = onset;
+      }
+      engine.shots.push_back({onset, static_cast<std::uint8_t>(engine.shot_list_count)});
+      engine.shot_list_count += 1;
+      engine.number_of_shots += 1;
+      armed = false;
+    }
+    if (wo < n - i && LiteralCountOutOfRange(samples, i, wo, 128, to) >= 6 && !armed) {
+      onset = i;
+      armed = true;
+    }
+    previous = samples[i];
+  }
+  engine.average_rof = (engine.highest_rof + engine.lowest_rof) / 2.0F;
+  return true;
+}
+
+AnalysisFigures TakeFigures(const SoundEngine& engine, bool measured, bool detected) {
+  AnalysisFigures figures;
+  figures.measured = measured;
+  figures.detected = detected;
+  figures.average_rof = engine.average_rof;
+  figures.highest_rof = engine.highest_rof;
+  figures.lowest_rof = engine.lowest_rof;
+  figures.number_of_shots = engine.number_of_shots;
+  figures.clip_quality = engine.clip_quality;
+  figures.peak_sample = engine.peak_sample;
+  figures.shot_list_count = engine.shot_list_count;
+  figures.shots = engine.shots;
+  return figures;
+}
+
+namespace {
+
+template <typename Measure, typename Detect>
+AnalysisFigures Analyse(const std::vector<std::uint8_t>& samples, std::uint32_t sample_rate,
+                        Measure measure, Detect detect) {
+  SilentAudioSystem audio;
+  SoundEngine engine(&audio, nullptr);
+  HoldClip(engine, samples, sample_rate);
+  const bool measured = measure(engine);
+  const bool detected = measured && detect(engine);
+  return TakeFigures(engine, measured, detected);
+}
+
+}  // namespace
+
+AnalysisFigures AnalyseLiterally(const std::vector<std::uint8_t>& samples,
+                                 std::uint32_t sample_rate) {
+  return Analyse(samples, sample_rate, LiteralMeasureClipQuality, LiteralDetectShots);
+}
+
+AnalysisFigures AnalyseWithEngine(const std::vector<std::uint8_t>& samples,
+                                  std::uint32_t sample_rate) {
+  return Analyse(samples, sample_rate, MeasureClipQuality, DetectShots);
+}
+
+std::string FigureDifference(const AnalysisFigures& expected, const AnalysisFigures& actual) {
+  std::ostringstream out;
+  if (expected.measured != actual.measured || expected.detected != actual.detected) {
+    out << "results " << expected.measured << expected.detected << " vs " << actual.measured
+        << actual.detected;
+    return out.str();
+  }
+  const std::pair<const char*, std::pair<float, float>> rates[] = {
+      {"average_rof", {expected.average_rof, actual.average_rof}},
+      {"highest_rof", {expected.highest_rof, actual.highest_rof}},
+      {"lowest_rof", {expected.lowest_rof, actual.lowest_rof}}};
+  for (const auto& [name, pair] : rates) {
+    if (std::bit_cast<std::uint32_t>(pair.first) != std::bit_cast<std::uint32_t>(pair.second)) {
+      out << std::setprecision(9) << name << " " << pair.first << " vs " << pair.second;
+      return out.str();
+    }
+  }
+  if (expected.number_of_shots != actual.number_of_shots) {
+    out << "number_of_shots " << expected.number_of_shots << " vs " << actual.number_of_shots;
+  } else if (expected.clip_quality != actual.clip_quality) {
+    out << "clip_quality " << expected.clip_quality << " vs " << actual.clip_quality;
+  } else if (expected.peak_sample != actual.peak_sample) {
+    out << "peak_sample " << int{expected.peak_sample} << " vs " << int{actual.peak_sample};
+  } else if (expected.shot_list_count != actual.shot_list_count ||
+             expected.shots.size() != actual.shots.size()) {
+    out << "shot count " << expected.shot_list_count << "/" << expected.shots.size() << " vs "
+        << actual.shot_list_count << "/" << actual.shots.size();
+  }
+  for (std::size_t k = 0; out.tellp() == 0 && k < expected.shots.size(); ++k) {
+    const ShotRecord& e = expected.shots[k];
+    const ShotRecord& a = actual.shots[k];
+    if (e.position != a.position || e.number != a.number) {
+      out << "shot " << k << ": " << e.position << "#" << int{e.number} << " vs " << a.position
+          << "#" << int{a.number};
+    }
+  }
+  return out.str();
+}
+
+}  // namespace test
