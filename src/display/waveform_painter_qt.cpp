@@ -15,9 +15,11 @@ void DrawWaveformPicture(QImage& image, const WaveformPicture& picture, Rgb back
   image.fill(ToQColor(background));
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.setFont(label_font);
-  const QFontMetrics metrics(label_font);
+  // Crisp text in exactly its colour, like the rest of the picture.
+  QFont font = label_font;
+  font.setStyleStrategy(QFont::NoAntialias);
+  painter.setFont(font);
+  const QFontMetrics metrics(font);
   const QPen trace_pen(ToQColor(kTraceColour), kTracePenWidth, Qt::SolidLine, Qt::RoundCap,
                        Qt::RoundJoin);
   const QPen marker_pen(ToQColor(kMarkerColour), kMarkerPenWidth, Qt::SolidLine, Qt::RoundCap,
