@@ -6,12 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev
+  fonts-liberation2
   python3
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils python3-xlib
   pulseaudio pulseaudio-utils
   fonts-dejavu-core
 )

@@ -3,7 +3,7 @@
 #include "engine/notifier.h"
 
 // A modal message box without an owner window and with one OK button; the
-// application's name is the caption when none is given. Without a window
+// program's name is the caption when none is given. Without a window
 // system the text goes to stderr.
 class MessageBoxNotifier final : public Notifier {
  public:

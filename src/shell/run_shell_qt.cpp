@@ -76,7 +76,6 @@ class ShellLoop final : public QObject {
 
 void ConfigureApplication() {
   QApplication::setApplicationName(QStringLiteral("tambrix"));
-  QApplication::setApplicationDisplayName(QStringLiteral("TAMBRIX"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tambrix.png")));
   // The main loop ends the program, not the last window closing.
   QApplication::setQuitOnLastWindowClosed(false);

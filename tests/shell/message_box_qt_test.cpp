@@ -36,7 +36,7 @@ SeenBox ShowAndAnswer(std::string_view text, std::string_view caption) {
 TEST(MessageBoxNotifier, ShowsAModalBoxWithoutOwnerAndOneOkButton) {
   const SeenBox plain = ShowAndAnswer("No Data Is Loaded", "");
   EXPECT_EQ(plain.text, QStringLiteral("No Data Is Loaded"));
-  EXPECT_EQ(plain.title, QGuiApplication::applicationDisplayName());
+  EXPECT_EQ(plain.title, QStringLiteral("TAMBRIX"));
   EXPECT_FALSE(plain.had_owner);
   EXPECT_EQ(plain.buttons, 1);
   const SeenBox captioned = ShowAndAnswer("Failed To Analize Due To No Data Allocation", "ERROR");
