@@ -1,23 +1,23 @@
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <vector>
 
 #include "engine/analysis.h"
 #include "engine/sound_engine.h"
 
-// Every window is slid forward lazily: a sample enters a window once and
-// leaves it once over the whole clip, so the detector costs O(n) however
-// long its windows are and however often it changes state.
+// The windows only ever move forward, and are looked at only while the
+// detector needs them: the onset count takes each sample in and out once, and
+// the settle extremes work each block of samples out once. So the detector
+// costs O(n) however long its windows are and however often it changes state.
 
 namespace {
 
 // Samples tested by a window of length w.
 std::uint32_t WindowSamples(std::uint32_t w) { return w > 1 ? w - 1 : 0; }
 
-// End (exclusive) of the positions i whose window of length w fits, i.e.
-// w < held − i, within the analysed positions.
+// End (exclusive) of the analysed positions i whose window of length w still
+// fits before the end of the clip: w < held − i.
 std::uint32_t TestEnd(std::uint32_t held, std::uint32_t analysed_end, std::uint32_t w) {
   if (w >= held) {
     return kFirstAnalysedPosition;
@@ -30,10 +30,24 @@ struct OnsetCounter {
   const std::uint8_t* samples = nullptr;
   std::uint32_t length = 0;
   std::array<std::uint8_t, 256> out_of_band{};
+  // The band as sample bounds, for scanning many samples at once.
+  std::uint8_t lowest_inside = 0;
+  std::uint8_t highest_inside = 0;
   std::uint32_t lo = 0;
   std::uint32_t hi = 0;
   std::int32_t count = 0;
 };
+
+// Fixed-length blocks let the compiler vectorise the scan of quiet stretches.
+constexpr std::uint32_t kScanBlock = 32;
+
+bool AnyOutside(const std::uint8_t* first, std::uint8_t lowest, std::uint8_t highest) {
+  std::uint8_t outside = 0;
+  for (std::uint32_t k = 0; k < kScanBlock; ++k) {
+    outside |= static_cast<std::uint8_t>((first[k] < lowest) | (first[k] > highest));
+  }
+  return outside != 0;
+}
 
 OnsetCounter MakeOnsetCounter(const std::uint8_t* samples, std::uint32_t w,
                               std::uint8_t tolerance) {
@@ -44,6 +58,11 @@ OnsetCounter MakeOnsetCounter(const std::uint8_t* samples, std::uint32_t w,
     counter.out_of_band[v] =
         InRange(static_cast<std::uint8_t>(v), kOnsetBandCentre, tolerance) ? 0 : 1;
   }
+  // The band always holds its centre, and it is one run of values.
+  const auto first_inside = std::find(counter.out_of_band.begin(), counter.out_of_band.end(), 0);
+  const auto last_inside = std::find(counter.out_of_band.rbegin(), counter.out_of_band.rend(), 0);
+  counter.lowest_inside = static_cast<std::uint8_t>(first_inside - counter.out_of_band.begin());
+  counter.highest_inside = static_cast<std::uint8_t>(counter.out_of_band.rend() - last_inside - 1);
   return counter;
 }
 
@@ -78,10 +97,14 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
       // A window without any sample outside the band stays empty until one
       // enters it: skip to the first position whose window holds one.
       std::uint32_t k = hi;
+      while (last_hi - k >= kScanBlock &&
+             !AnyOutside(samples + k, c.lowest_inside, c.highest_inside)) {
+        k += kScanBlock;
+      }
       while (k < last_hi && out[samples[k]] == 0) {
         ++k;
       }
-      if (k == last_hi) {
+      if (k >= last_hi) {
         i = end;
         break;
       }
@@ -102,69 +125,69 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
   return i;
 }
 
-// Indices of a window's running extreme, best first, in a ring.
-struct ExtremeQueue {
-  std::vector<std::uint32_t> slots;
-  std::uint32_t mask = 0;
-  std::uint32_t head = 0;
-  std::uint32_t tail = 0;
+// Extremes of the settle window by blocks as long as the window: a window
+// covers the tail of one block and the head of the next, so its minimum and
+// maximum are those of a block suffix and of the next block's prefix. Each
+// block is worked out once, when a window first reaches it.
+struct BlockExtremes {
+  std::uint32_t block = 0;
+  bool ready = false;
+  std::vector<std::uint8_t> prefix_low;
+  std::vector<std::uint8_t> prefix_high;
+  std::vector<std::uint8_t> suffix_low;
+  std::vector<std::uint8_t> suffix_high;
 };
 
-void Clear(ExtremeQueue& q) { q.head = q.tail = 0; }
-
-std::uint32_t Front(const ExtremeQueue& q) { return q.slots[q.head & q.mask]; }
-
-void DropBefore(ExtremeQueue& q, std::uint32_t index) {
-  while (q.head != q.tail && Front(q) < index) {
-    ++q.head;
-  }
-}
-
-// `Worse(a, b)`: a can never again be the extreme once b is in the window.
-template <typename Worse>
-void Push(ExtremeQueue& q, const std::uint8_t* samples, std::uint32_t index, Worse worse) {
-  const std::uint8_t value = samples[index];
-  while (q.head != q.tail && worse(samples[q.slots[(q.tail - 1) & q.mask]], value)) {
-    --q.tail;
-  }
-  q.slots[q.tail++ & q.mask] = index;
-}
-
-// Minimum and maximum of the settle window [lo, hi).
 struct SettleRange {
   const std::uint8_t* samples = nullptr;
+  std::uint32_t held = 0;
   std::uint32_t length = 0;
-  std::uint32_t hi = 0;
-  ExtremeQueue lows;
-  ExtremeQueue highs;
+  std::array<BlockExtremes, 2> blocks;  // by parity: a window's two blocks
 };
 
 SettleRange MakeSettleRange(const std::uint8_t* samples, std::uint32_t w, std::uint32_t held) {
   SettleRange range;
   range.samples = samples;
+  range.held = held;
   range.length = WindowSamples(w);
-  // A window holds at most `length` indices, and only windows inside the clip
-  // are ever tested.
-  const std::uint32_t capacity = std::bit_ceil(std::max(1U, std::min(range.length, held)));
-  for (ExtremeQueue* q : {&range.lows, &range.highs}) {
-    q->slots.resize(capacity);
-    q->mask = capacity - 1;
-  }
   return range;
 }
 
-void SlideTo(SettleRange& r, std::uint32_t i) {
-  if (r.hi <= i) {
-    Clear(r.lows);
-    Clear(r.highs);
-    r.hi = i;
+// Only called for windows inside the clip, so a block is never longer than
+// the clip.
+const BlockExtremes& BlockAt(SettleRange& r, std::uint32_t block) {
+  BlockExtremes& b = r.blocks[block % 2];
+  if (b.ready && b.block == block) {
+    return b;
   }
-  DropBefore(r.lows, i);
-  DropBefore(r.highs, i);
-  for (; r.hi < i + r.length; ++r.hi) {
-    Push(r.lows, r.samples, r.hi, [](std::uint8_t a, std::uint8_t b) { return a >= b; });
-    Push(r.highs, r.samples, r.hi, [](std::uint8_t a, std::uint8_t b) { return a <= b; });
+  if (!b.ready) {
+    for (auto* extremes : {&b.prefix_low, &b.prefix_high, &b.suffix_low, &b.suffix_high}) {
+      extremes->resize(r.length);
+    }
   }
+  b.block = block;
+  b.ready = true;
+  // The last block may be cut short by the end of the clip; only its prefix
+  // is ever used then.
+  const std::uint8_t* first = r.samples + std::size_t{block} * r.length;
+  const std::uint32_t count = std::min(r.length, r.held - block * r.length);
+  std::uint8_t low = first[0];
+  std::uint8_t high = first[0];
+  for (std::uint32_t k = 0; k < count; ++k) {
+    low = std::min(low, first[k]);
+    high = std::max(high, first[k]);
+    b.prefix_low[k] = low;
+    b.prefix_high[k] = high;
+  }
+  low = first[count - 1];
+  high = first[count - 1];
+  for (std::uint32_t k = count; k-- > 0;) {
+    low = std::min(low, first[k]);
+    high = std::max(high, first[k]);
+    b.suffix_low[k] = low;
+    b.suffix_high[k] = high;
+  }
+  return b;
 }
 
 // First position in [i, end) whose window lies wholly in the band around the
@@ -174,15 +197,26 @@ std::uint32_t FindSettle(SettleRange& r, std::uint32_t i, std::uint32_t end,
   if (r.length == 0) {
     return std::min(i, end);
   }
+  std::uint32_t block = i / r.length;
+  std::uint32_t offset = i % r.length;
   for (; i < end; ++i) {
-    SlideTo(r, i);
+    // The window's last sample, i + length − 1, ends this block when offset
+    // is 0 and lies in the next block otherwise.
+    const BlockExtremes& head = BlockAt(r, block);
+    const BlockExtremes& tail = offset == 0 ? head : BlockAt(r, block + 1);
+    const std::uint32_t tail_offset = offset == 0 ? r.length - 1 : offset - 1;
+    const std::uint8_t low = std::min(head.suffix_low[offset], tail.prefix_low[tail_offset]);
+    const std::uint8_t high = std::max(head.suffix_high[offset], tail.prefix_high[tail_offset]);
     const std::uint8_t previous = r.samples[i - 1];
-    if (InRange(r.samples[Front(r.lows)], previous, tolerance) &&
-        InRange(r.samples[Front(r.highs)], previous, tolerance)) {
-      return i;
+    if (InRange(low, previous, tolerance) && InRange(high, previous, tolerance)) {
+      break;
+    }
+    if (++offset == r.length) {
+      offset = 0;
+      ++block;
     }
   }
-  return end;
+  return i;
 }
 
 void RecordShot(SoundEngine& engine, std::uint32_t& last_onset, std::uint32_t onset) {
