@@ -1,10 +1,16 @@
 find_package(benchmark REQUIRED)
 
+# The literal reference analysis of the tests, timed against the engine's.
+add_library(tambrix_literal_analysis STATIC tests/support/literal_analysis.cpp)
+target_include_directories(tambrix_literal_analysis PUBLIC tests)
+target_link_libraries(tambrix_literal_analysis PUBLIC tambrix_core)
+
 # Each bench/<name>_bench.cpp is a program of its own.
 file(GLOB TAMBRIX_BENCH_SOURCES CONFIGURE_DEPENDS bench/*_bench.cpp)
 foreach(source ${TAMBRIX_BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
   target_include_directories(${name} PRIVATE bench tests)
-  target_link_libraries(${name} PRIVATE tambrix_ui_logic benchmark::benchmark tambrix_warnings)
+  target_link_libraries(${name} PRIVATE tambrix_ui_logic tambrix_literal_analysis
+                                        benchmark::benchmark tambrix_warnings)
 endforeach()
