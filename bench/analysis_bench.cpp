@@ -123,6 +123,8 @@ BENCHMARK(BM_PlainPass)->Unit(benchmark::kMillisecond);
 // Keeps each benchmark's real time per iteration, all in milliseconds.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the figures usually end up in a log.
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       milliseconds[run.run_name.function_name] = run.GetAdjustedRealTime();

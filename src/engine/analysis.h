@@ -27,7 +27,9 @@ constexpr bool InRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tol
   const int t = tolerance;
   return c - t <= v && v <= c + t;
 }
-// Each of the w − 1 samples from `start` is InRange; true when w ≤ 1.
+
+// Each of the w − 1 samples from `start` is InRange; true when w ≤ 1. Both
+// window tests leave out samples past the held buffer.
 bool AllInRange(const SoundEngine& engine, std::uint32_t start, std::uint32_t w,
                 std::uint8_t centre, std::uint8_t tolerance);
 // How many of the w − 1 samples from `start` are not InRange; 0 when w ≤ 1.
