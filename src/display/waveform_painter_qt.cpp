@@ -8,6 +8,12 @@
 
 #include "display/waveform_picture.h"
 
+namespace {
+
+constexpr int kLabelFontPixels = 12;
+
+}  // namespace
+
 QColor ToQColor(Rgb colour) { return {colour.red, colour.green, colour.blue}; }
 
 void DrawWaveformPicture(QImage& image, const WaveformPicture& picture, Rgb background,
@@ -15,9 +21,11 @@ void DrawWaveformPicture(QImage& image, const WaveformPicture& picture, Rgb back
   image.fill(ToQColor(background));
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  // Crisp text in exactly its colour, like the rest of the picture.
+  // A bold face, as the labels have always had.
   QFont font = label_font;
-  font.setStyleStrategy(QFont::NoAntialias);
+  font.setPixelSize(kLabelFontPixels);
+  font.setBold(true);
+  font.setLetterSpacing(QFont::PercentageSpacing, 100.0);
   painter.setFont(font);
   const QFontMetrics metrics(font);
   const QPen trace_pen(ToQColor(kTraceColour), kTracePenWidth, Qt::SolidLine, Qt::RoundCap,

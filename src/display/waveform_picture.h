@@ -13,8 +13,8 @@ inline constexpr std::int32_t kLabelTop = 140;
 inline constexpr std::int32_t kMarkerTop = 0;
 inline constexpr std::int32_t kMarkerBottom = 130;
 // Furthest a label reaches right of its marker: 50 characters, each
-// narrower than 12 pixels.
-inline constexpr std::int32_t kLabelReach = 600;
+// narrower than 14 pixels.
+inline constexpr std::int32_t kLabelReach = 700;
 inline constexpr std::size_t kLabelBufferSize = 50;
 
 struct TraceSegment {

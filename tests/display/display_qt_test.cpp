@@ -169,7 +169,10 @@ TEST(DisplayQt, DrawsTheSamePixelsAsAFullDrawing) {
     EXPECT_EQ(visible, full) << offset;
   }
   // The reach kept for labels starting left of the view covers the widest.
-  EXPECT_LT(QFontMetrics(font).horizontalAdvance(QString(kLabelBufferSize - 1, QChar('W'))),
+  QFont label = font;
+  label.setPixelSize(12);
+  label.setBold(true);
+  EXPECT_LT(QFontMetrics(label).horizontalAdvance(QString(kLabelBufferSize - 1, QChar('W'))),
             kLabelReach);
 }
 
