@@ -38,13 +38,17 @@ def one_second(rng):
 
 
 def write_clip(path):
-    data = one_second(random.Random(7)) * SECONDS
+    # Written a second at a time: this process stays small, since the peak
+    # memory of a child can include pages it shared with its parent.
+    second = one_second(random.Random(7))
+    data_bytes = len(second) * SECONDS
     with open(path, "wb") as out:
-        out.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVE")
+        out.write(b"RIFF" + struct.pack("<I", 36 + data_bytes) + b"WAVE")
         out.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, RATE, RATE * 2, 2, 16))
-        out.write(b"data" + struct.pack("<I", len(data)))
-        out.write(data)
-    return len(data) // 2
+        out.write(b"data" + struct.pack("<I", data_bytes))
+        for _ in range(SECONDS):
+            out.write(second)
+    return data_bytes // 2
 
 
 def main():
