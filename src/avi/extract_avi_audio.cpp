@@ -8,6 +8,7 @@
 #include "avi/avi_library.h"
 #include "avi/extracted_wave.h"
 #include "avi/riff_avi_library.h"
+#include "engine/little_endian.h"
 #include "log/event_log.h"
 
 // A failed step leaves its object missing, and the steps that need that
@@ -124,8 +125,7 @@ void LogBitsPerSample(const Block& block) {
   if (!block.bytes || block.size < kBitsOffset + 2) {
     return;
   }
-  const auto bits =
-      static_cast<unsigned>(block.bytes[kBitsOffset] | (block.bytes[kBitsOffset + 1] << 8U));
+  const auto bits = static_cast<unsigned>(LoadU16Le(block.bytes.get() + kBitsOffset));
   if (bits == 0) {
     Log("0 bits per sample");
   } else {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/little_endian.h"
+
 namespace {
 
 // WAVEFORMAT fields; PCMWAVEFORMAT adds the bits at offset 14.
@@ -15,32 +17,24 @@ constexpr std::size_t kPcmWaveFormatBytes = 16;
 constexpr std::uint16_t kPcmTag = 1;
 constexpr unsigned kBitsPerByte = 8;
 
-std::uint16_t U16At(const std::uint8_t* at) {
-  return static_cast<std::uint16_t>(at[0] | (at[1] << 8U));
-}
-
-std::uint32_t U32At(const std::uint8_t* at) {
-  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8U) |
-         (static_cast<std::uint32_t>(at[2]) << 16U) | (static_cast<std::uint32_t>(at[3]) << 24U);
-}
-
 }  // namespace
 
 WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_size) {
   const WaveFormat fallback = EightBitMono(kExtractedDefaultRate);
   if (record == nullptr || record_size < kWaveFormatBytes ||
-      U16At(record + kTagOffset) != kPcmTag) {
+      LoadU16Le(record + kTagOffset) != kPcmTag) {
     return fallback;
   }
   WaveFormat format;
   format.format_tag = kPcmTag;
-  format.channels = U16At(record + kChannelsOffset);
-  format.sample_rate = U32At(record + kRateOffset);
-  format.block_align = U16At(record + kBlockAlignOffset);
+  format.channels = LoadU16Le(record + kChannelsOffset);
+  format.sample_rate = LoadU32Le(record + kRateOffset);
+  format.block_align = LoadU16Le(record + kBlockAlignOffset);
   if (format.channels == 0 || format.sample_rate == 0 || format.block_align == 0) {
     return fallback;
   }
-  const std::uint16_t bits = record_size >= kPcmWaveFormatBytes ? U16At(record + kBitsOffset) : 0;
+  const std::uint16_t bits =
+      record_size >= kPcmWaveFormatBytes ? LoadU16Le(record + kBitsOffset) : 0;
   const unsigned derived_bits = format.block_align / format.channels * kBitsPerByte;
   if (bits == 0 && (derived_bits == 0 || derived_bits > UINT16_MAX)) {
     return fallback;

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "avi/riff_avi_reader.h"
+#include "engine/little_endian.h"
 #include "engine/regular_file.h"
 
 namespace {
@@ -57,8 +58,8 @@ std::uint64_t SampleSize(const AviAudioTrack& track) {
     return track.sample_size;
   }
   if (track.format.size() >= kBlockAlignOffset + 2) {
-    const auto block_align = static_cast<std::uint64_t>(
-        track.format[kBlockAlignOffset] | (track.format[kBlockAlignOffset + 1] << 8U));
+    const auto block_align =
+        static_cast<std::uint64_t>(LoadU16Le(track.format.data() + kBlockAlignOffset));
     if (block_align != 0) {
       return block_align;
     }

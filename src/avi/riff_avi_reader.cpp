@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/little_endian.h"
+
 namespace {
 
 using FourCc = std::array<char, 4>;
@@ -41,11 +43,6 @@ bool ReadAt(const AviSource& source, std::uint64_t offset, void* out, std::uint6
   return std::fread(out, 1, count, source.file) == count;
 }
 
-std::uint32_t U32At(const std::uint8_t* at) {
-  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8U) |
-         (static_cast<std::uint32_t>(at[2]) << 16U) | (static_cast<std::uint32_t>(at[3]) << 24U);
-}
-
 bool Is(const FourCc& id, const char (&tag)[5]) { return std::memcmp(id.data(), tag, 4) == 0; }
 
 // The chunk header at `at`, when all of it lies before `limit`.
@@ -58,7 +55,7 @@ bool ReadChunk(const AviSource& source, std::uint64_t at, std::uint64_t limit, C
     return false;
   }
   std::memcpy(chunk.id.data(), header.data(), chunk.id.size());
-  chunk.size = U32At(header.data() + 4);
+  chunk.size = LoadU32Le(header.data() + 4);
   chunk.data = at + kChunkHeaderBytes;
   return true;
 }
@@ -209,9 +206,9 @@ bool TakeTrack(const AviSource& source, std::uint32_t stream_index, const Stream
       return false;
     }
   }
-  track.start = U32At(headers.strh.data() + kStrhStartOffset);
-  track.length = U32At(headers.strh.data() + kStrhLengthOffset);
-  track.sample_size = U32At(headers.strh.data() + kStrhSampleSizeOffset);
+  track.start = LoadU32Le(headers.strh.data() + kStrhStartOffset);
+  track.length = LoadU32Le(headers.strh.data() + kStrhLengthOffset);
+  track.sample_size = LoadU32Le(headers.strh.data() + kStrhSampleSizeOffset);
   WalkTrackData(source, stream_index, [&track](std::uint64_t, std::uint64_t size) {
     track.data_bytes += size;
     return true;

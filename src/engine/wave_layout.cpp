@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/little_endian.h"
+
 namespace {
 
 constexpr std::size_t kTagBytes = 4;
@@ -16,15 +18,6 @@ constexpr std::uint32_t kFormatFieldsBytes = 16;
 constexpr std::uint64_t kFixedChunkOffset = kFormatFieldsOffset + kFormatFieldsBytes;
 
 using Tag = std::array<std::uint8_t, kTagBytes>;
-
-std::uint16_t U16At(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8U));
-}
-
-std::uint32_t U32At(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8U) |
-         (static_cast<std::uint32_t>(p[2]) << 16U) | (static_cast<std::uint32_t>(p[3]) << 24U);
-}
 
 bool TagIs(const std::uint8_t* p, const char (&tag)[kTagBytes + 1]) {
   return std::memcmp(p, tag, kTagBytes) == 0;
@@ -40,7 +33,7 @@ ChunkHeader ReadChunkHeader(std::FILE* file, std::uint64_t offset) {
   ReadWaveBytes(file, offset, bytes.data(), bytes.size());
   ChunkHeader header;
   std::copy_n(bytes.begin(), kTagBytes, header.tag.begin());
-  header.size = U32At(bytes.data() + kTagBytes);
+  header.size = LoadU32Le(bytes.data() + kTagBytes);
   return header;
 }
 
@@ -125,13 +118,13 @@ WaveLayout ReadWaveLayout(std::FILE* file) {
   layout.status = WaveLayoutStatus::kValid;
   WaveFormatFields& format = layout.format;
   const std::uint8_t* fields = head.data() + kFormatFieldsOffset;
-  format.format_len = U32At(head.data() + 16);
-  format.format_tag = U16At(fields);
-  format.channels = U16At(fields + 2);
-  format.sample_rate = U32At(fields + 4);
-  format.avm_bytes = U32At(fields + 8);
-  format.blockalign = U16At(fields + 12);
-  format.bits_persample = U16At(fields + 14);
+  format.format_len = LoadU32Le(head.data() + 16);
+  format.format_tag = LoadU16Le(fields);
+  format.channels = LoadU16Le(fields + 2);
+  format.sample_rate = LoadU32Le(fields + 4);
+  format.avm_bytes = LoadU32Le(fields + 8);
+  format.blockalign = LoadU16Le(fields + 12);
+  format.bits_persample = LoadU16Le(fields + 14);
 
   // The fields are always read as 16 bytes, but the format chunk may be longer
   // (18 bytes, or 40 for the extensible format) and other chunks may precede
