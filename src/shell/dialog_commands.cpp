@@ -91,6 +91,20 @@ void SelectUnits(ShellContext& context, bool in_bps) {
 
 }  // namespace
 
+void DialogProcedure(ShellContext& context, DialogSurface& dialog, const DialogMessage& message) {
+  switch (message.kind) {
+    case DialogMessageKind::InitDialog:
+      OpeningSequence(context, dialog);
+      break;
+    case DialogMessageKind::Command:
+      RunDialogCommand(context, message.control_id);
+      break;
+    case DialogMessageKind::Close:
+      CloseDialog(context);
+      break;
+  }
+}
+
 DisplayProcedure MakeDisplayProcedure(ShellContext& context) {
   return [&context](const DisplayMessage& message) {
     DisplayWindowProcedure(context.view, context.engine, context.display, message);

@@ -14,6 +14,17 @@ inline constexpr std::int32_t kDisplayAreaHeight = 180;
 inline constexpr std::int32_t kDisplayWidthInset = 5;
 inline constexpr std::int32_t kDisplayBottomRoom = 33;
 
+enum class DialogMessageKind : std::uint8_t { InitDialog, Command, Close };
+
+struct DialogMessage {
+  DialogMessageKind kind = DialogMessageKind::Command;
+  int control_id = 0;  // Command only
+};
+
+// The dialog's handler: the opening sequence when it is made, the command of
+// a control, and the caption's close box.
+void DialogProcedure(ShellContext& context, DialogSurface& dialog, const DialogMessage& message);
+
 // The handler the display window is created with.
 DisplayProcedure MakeDisplayProcedure(ShellContext& context);
 

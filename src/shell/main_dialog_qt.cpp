@@ -41,7 +41,7 @@ QString DroppedFile(const QMimeData* data) {
 
 QString BitmapResource(int bitmap_id) { return QStringLiteral(":/bitmaps/%1.png").arg(bitmap_id); }
 
-MainDialogWidget::MainDialogWidget(ShellContext& context, const QFont& font)
+MainDialog::MainDialog(ShellContext& context, const QFont& font)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       context_(context),
@@ -77,7 +77,7 @@ MainDialogWidget::MainDialogWidget(ShellContext& context, const QFont& font)
   }
 }
 
-QWidget* MainDialogWidget::MakeControl(const ControlTemplate& control) {
+QWidget* MainDialog::MakeControl(const ControlTemplate& control) {
   const PixelRect rect = DialogUnitsToPixels(control.rect, base_units_);
   const QString text = FromView(control.text);
   QWidget* widget = nullptr;
@@ -143,17 +143,17 @@ QWidget* MainDialogWidget::MakeControl(const ControlTemplate& control) {
   return widget;
 }
 
-QWidget* MainDialogWidget::Control(int control_id) const {
+QWidget* MainDialog::Control(int control_id) const {
   const auto found = controls_.find(control_id);
   return found == controls_.end() ? nullptr : found->second;
 }
 
-void MainDialogWidget::RunCommand(int control_id) {
-  RunDialogCommand(context_, control_id);
+void MainDialog::RunCommand(int control_id) {
+  DialogProcedure(context_, *this, DialogMessage{DialogMessageKind::Command, control_id});
   emit CommandDone();
 }
 
-void MainDialogWidget::SetItemText(int control_id, std::string_view text) {
+void MainDialog::SetItemText(int control_id, std::string_view text) {
   QWidget* widget = Control(control_id);
   const QString value = FromView(text);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -166,7 +166,7 @@ void MainDialogWidget::SetItemText(int control_id, std::string_view text) {
   }
 }
 
-void MainDialogWidget::PostCheck(int control_id, bool checked) {
+void MainDialog::PostCheck(int control_id, bool checked) {
   QPointer<QAbstractButton> button = qobject_cast<QAbstractButton*>(Control(control_id));
   if (button.isNull()) {
     return;
@@ -181,18 +181,18 @@ void MainDialogWidget::PostCheck(int control_id, bool checked) {
       Qt::QueuedConnection);
 }
 
-void MainDialogWidget::PostCommand(int control_id) {
+void MainDialog::PostCommand(int control_id) {
   QMetaObject::invokeMethod(
       this, [this, control_id] { RunCommand(control_id); }, Qt::QueuedConnection);
 }
 
-WindowRect MainDialogWidget::GetWindowRect() const {
+WindowRect MainDialog::GetWindowRect() const {
   const QRect frame = frameGeometry();
   return WindowRect{frame.left(), frame.top(), frame.left() + frame.width(),
                     frame.top() + frame.height()};
 }
 
-void MainDialogWidget::MoveWindow(const WindowRect& outer) {
+void MainDialog::MoveWindow(const WindowRect& outer) {
   const QRect frame = frameGeometry();
   const QRect client = geometry();
   const int extra_width = frame.width() - client.width();
@@ -202,29 +202,29 @@ void MainDialogWidget::MoveWindow(const WindowRect& outer) {
   move(outer.left, outer.top);  // a window's position is its frame's
 }
 
-void MainDialogWidget::Invalidate() { update(); }
+void MainDialog::Invalidate() { update(); }
 
-void MainDialogWidget::Activate() {
+void MainDialog::Activate() {
   if (isVisible()) {
     activateWindow();
   }
 }
 
-void MainDialogWidget::Hide() { hide(); }
+void MainDialog::Hide() { hide(); }
 
-void MainDialogWidget::closeEvent(QCloseEvent* event) {
-  CloseDialog(context_);
+void MainDialog::closeEvent(QCloseEvent* event) {
+  DialogProcedure(context_, *this, DialogMessage{DialogMessageKind::Close, 0});
   event->accept();
   emit CommandDone();
 }
 
-void MainDialogWidget::dragEnterEvent(QDragEnterEvent* event) {
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
   if (!DroppedFile(event->mimeData()).isEmpty()) {
     event->acceptProposedAction();
   }
 }
 
-void MainDialogWidget::dropEvent(QDropEvent* event) {
+void MainDialog::dropEvent(QDropEvent* event) {
   const QString path = DroppedFile(event->mimeData());
   if (path.isEmpty()) {
     return;
@@ -234,17 +234,17 @@ void MainDialogWidget::dropEvent(QDropEvent* event) {
   emit CommandDone();
 }
 
-std::unique_ptr<MainDialogWidget> CreateMainDialog(ShellContext& context) {
+std::unique_ptr<MainDialog> CreateMainDialog(ShellContext& context) {
   if (QApplication::instance() == nullptr) {
     return nullptr;
   }
-  auto dialog = std::make_unique<MainDialogWidget>(context, DialogFont());
+  auto dialog = std::make_unique<MainDialog>(context, DialogFont());
   // Centred on the screen, as the template asks.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     dialog->move(area.x() + (area.width() - dialog->width()) / 2,
                  area.y() + (area.height() - dialog->height()) / 2);
   }
-  OpeningSequence(context, *dialog);
+  DialogProcedure(context, *dialog, DialogMessage{DialogMessageKind::InitDialog, 0});
   return dialog;
 }

@@ -12,10 +12,10 @@ class QAbstractButton;
 
 // The main dialog built from its template: every command of its controls
 // goes to the shell's command logic.
-class MainDialogWidget final : public QWidget, public DialogSurface {
+class MainDialog final : public QWidget, public DialogSurface {
   Q_OBJECT
  public:
-  MainDialogWidget(ShellContext& context, const QFont& font);
+  MainDialog(ShellContext& context, const QFont& font);
 
   // The control with that identifier, or null.
   QWidget* Control(int control_id) const;
@@ -52,7 +52,7 @@ class MainDialogWidget final : public QWidget, public DialogSurface {
 
 // Makes the dialog, centred on the screen and hidden, and runs its opening
 // sequence. Null when there is no window system to make it on.
-std::unique_ptr<MainDialogWidget> CreateMainDialog(ShellContext& context);
+std::unique_ptr<MainDialog> CreateMainDialog(ShellContext& context);
 
 // Resource path of a bitmap of the template.
 QString BitmapResource(int bitmap_id);

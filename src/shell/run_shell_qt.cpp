@@ -86,14 +86,14 @@ int RunShell(SoundEngine& engine, DisplayWindow& display, ShellServices& service
   WaveformView view;
   ShellContext context{state, engine, display, view, services};
   BeginShell(context);
-  std::unique_ptr<MainDialogWidget> dialog = CreateMainDialog(context);
+  std::unique_ptr<MainDialog> dialog = CreateMainDialog(context);
   if (!dialog) {
     return FailShellStart();
   }
   dialog->show();
 
   ShellLoop loop(context);
-  QObject::connect(dialog.get(), &MainDialogWidget::CommandDone, &loop, &ShellLoop::EndTurn);
+  QObject::connect(dialog.get(), &MainDialog::CommandDone, &loop, &ShellLoop::EndTurn);
   const QuitSignalWatcher quit_signals([&loop] { loop.ReceiveQuit(); });
   QObject::connect(qApp, &QGuiApplication::commitDataRequest, &loop, &ShellLoop::ReceiveQuit);
   loop.Run();

@@ -55,7 +55,7 @@ struct QtShellHarness {
   DisplayWindow display = ProgramDisplayWindow();
   WaveformView view;
   ShellContext context;
-  std::unique_ptr<MainDialogWidget> dialog;
+  std::unique_ptr<MainDialog> dialog;
 };
 
 }  // namespace test

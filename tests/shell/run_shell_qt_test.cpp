@@ -17,9 +17,9 @@
 
 namespace {
 
-MainDialogWidget* OpenDialog() {
+MainDialog* OpenDialog() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* dialog = qobject_cast<MainDialogWidget*>(widget); dialog && dialog->isVisible()) {
+    if (auto* dialog = qobject_cast<MainDialog*>(widget); dialog && dialog->isVisible()) {
       return dialog;
     }
   }
@@ -29,16 +29,16 @@ MainDialogWidget* OpenDialog() {
 // Runs the program's shell over fakes; `act` runs from the event loop once
 // the dialog is open. A safety timer closes the dialog if the test hangs.
 struct ShellRun {
-  int Run(std::function<void(MainDialogWidget&)> act) {
+  int Run(std::function<void(MainDialog&)> act) {
     QTimer::singleShot(50, [act] {
-      if (MainDialogWidget* dialog = OpenDialog()) {
+      if (MainDialog* dialog = OpenDialog()) {
         act(*dialog);
       }
     });
     QTimer safety;
     safety.setSingleShot(true);
     QObject::connect(&safety, &QTimer::timeout, [] {
-      if (MainDialogWidget* dialog = OpenDialog()) {
+      if (MainDialog* dialog = OpenDialog()) {
         dialog->close();
       }
     });
@@ -59,7 +59,7 @@ struct ShellRun {
 
 TEST(RunShellQt, ClosingTheDialogEndsTheProgramInOrder) {
   ShellRun run;
-  const int code = run.Run([](MainDialogWidget& dialog) { dialog.close(); });
+  const int code = run.Run([](MainDialog& dialog) { dialog.close(); });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(
       test::RoutineLogLines(),
@@ -70,7 +70,7 @@ TEST(RunShellQt, ClosingTheDialogEndsTheProgramInOrder) {
 
 TEST(RunShellQt, ATerminationSignalIsTheQuitMessage) {
   ShellRun run;
-  const int code = run.Run([](MainDialogWidget&) { std::raise(SIGTERM); });
+  const int code = run.Run([](MainDialog&) { std::raise(SIGTERM); });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(test::RoutineLogLines(),
             (std::vector<std::string>{"TAMBRIX Started", "Recieved Done Message, Exiting Loop",
@@ -83,7 +83,7 @@ TEST(RunShellQt, WithoutADisplayWindowShutdownSaysSo) {
   refusing.refuse_window = true;
   ShellServices services{run.chooser, run.notifier, run.ticks, refusing};
   QTimer::singleShot(50, [] {
-    if (MainDialogWidget* dialog = OpenDialog()) {
+    if (MainDialog* dialog = OpenDialog()) {
       dialog->close();
     }
   });
@@ -99,7 +99,7 @@ TEST(RunShellQt, TheLoopServicesARecordingUntilTheLimit) {
   ShellRun run;
   run.audio.script.ring.assign(kRingBytes, 128);
   run.ticks.now = 5000;
-  const int code = run.Run([&run](MainDialogWidget& dialog) {
+  const int code = run.Run([&run](MainDialog& dialog) {
     qobject_cast<QPushButton*>(dialog.Control(kRecButton))->click();
     run.audio.Capture(std::vector<std::uint8_t>(700, 128));
     // Later turns see the time pass; once the limit has stopped the
