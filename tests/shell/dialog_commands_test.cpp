@@ -242,11 +242,4 @@ TEST(DialogCommands, EnterEscAndFieldNotificationsDoNothing) {
   EXPECT_FALSE(shell.dialog.hidden);
 }
 
-TEST(DialogCommands, CloseEndsTheLoopAndHidesTheDialog) {
-  ShellHarness shell;
-  CloseDialog(shell.context);
-  EXPECT_EQ(shell.state.quit_requested, 1);
-  EXPECT_TRUE(shell.dialog.hidden);
-}
-
 }  // namespace

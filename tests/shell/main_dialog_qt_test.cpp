@@ -131,14 +131,10 @@ TEST(MainDialogQt, EnterAndEscapeDoNothing) {
 TEST(MainDialogQt, UnitRadiosSwitchTheReadouts) {
   QtShellHarness shell;
   QTest::mouseClick(shell.Control<QRadioButton>(kMsRadio), Qt::LeftButton);
-  EXPECT_TRUE(shell.Control<QRadioButton>(kMsRadio)->isChecked());
   EXPECT_FALSE(shell.Control<QRadioButton>(kBpsRadio)->isChecked());
   EXPECT_EQ(Text(shell, kAverageUnitField), QStringLiteral("ms"));
-  EXPECT_EQ(Text(shell, kAverageRofField), QString());
-  EXPECT_EQ(shell.state.readout_in_bps, 0);
   QTest::mouseClick(shell.Control<QRadioButton>(kBpsRadio), Qt::LeftButton);
   EXPECT_EQ(Text(shell, kLowestUnitField), QStringLiteral("bps"));
-  EXPECT_EQ(Text(shell, kAverageRofField), QStringLiteral("0.000000"));
 }
 
 TEST(MainDialogQt, DisplayBoxHidesAndShowsTheDisplayArea) {
