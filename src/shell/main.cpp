@@ -4,8 +4,8 @@
 
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
-#include "engine/audio_devices.h"
 #include "engine/sound_engine.h"
+#include "platform/qt_audio_system.h"
 #include "shell/display_availability.h"
 #include "shell/file_chooser_qt.h"
 #include "shell/message_box_qt.h"
@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
   FileChooserQt chooser;
   SteadyTickSource ticks;
   DisplayPlatformQt display_platform;
-  SilentAudioSystem audio_system;
+  QtAudioSystem audio_system;
 
   SoundEngine engine(&audio_system, &notifier);
   DisplayWindow display_window = ProgramDisplayWindow();
