@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QAudioDevice>
+#include <QLineEdit>
 #include <QMediaDevices>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -18,6 +20,10 @@
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
 #include "platform/qt_audio_system.h"
+#include "shell/control_ids.h"
+#include "shell/qt_shell_harness.h"
+#include "shell/readout_texts.h"
+#include "shell/shell_loop.h"
 #include "support/sound_server.h"
 #include "support/test_support.h"
 
@@ -209,6 +215,48 @@ TEST_F(RecordingWithSoundServer, QtRingWrapsRoundAndHandsOutBothRegions) {
   EXPECT_EQ(got, fed);
   EXPECT_GE(two_region_locks, 1);
   EXPECT_EQ(buffer->Stop(), 0);
+}
+
+// REC and STOP through the real dialog, with the main loop's recording step
+// run every ~20 ms: the readouts then show the recorded clip.
+TEST_F(RecordingWithSoundServer, RecAndStopInTheDialogShowTheRecordedFigures) {
+  const Bytes train = ShotTrain(30, 15);
+  const Figures expected = FiguresOfFile(train);
+  QtAudioSystem audio;
+  test::QtShellHarness shell(&audio);
+  auto* rec = shell.Control<QPushButton>(kRecButton);
+  auto* stop = shell.Control<QPushButton>(kStopButton);
+  ASSERT_NE(rec, nullptr);
+  ASSERT_NE(stop, nullptr);
+
+  QTest::mouseClick(rec, Qt::LeftButton);
+  ASSERT_TRUE(shell.engine.IsRecording());
+  {
+    test::PacedFifoWriter writer(test::MicrophoneFifo(), train);
+    const auto start = Clock::now();
+    while (shell.engine.GetSampleCount() < train.size() &&
+           Clock::now() - start < std::chrono::seconds(8)) {
+      QTest::qWait(20);
+      ServiceRecording(shell.context);
+    }
+    writer.Join();
+    ASSERT_TRUE(writer.Succeeded()) << writer.Error();
+  }
+  ASSERT_EQ(shell.engine.GetSampleCount(), train.size());
+  QTest::mouseClick(stop, Qt::LeftButton);
+  test::QtShellHarness::Settle();
+
+  ASSERT_FALSE(shell.engine.IsRecording());
+  const Figures recorded = FiguresOf(shell.engine);
+  EXPECT_NEAR(recorded.shots, expected.shots, 1);
+  EXPECT_NEAR(recorded.highest, expected.highest, expected.highest * 0.01F);
+  EXPECT_NEAR(recorded.lowest, expected.lowest, expected.lowest * 0.01F);
+  for (const FieldText& field : ReadoutFieldTexts(shell.engine, 1)) {
+    const auto* edit = shell.Control<QLineEdit>(field.field_id);
+    ASSERT_NE(edit, nullptr) << "field " << field.field_id;
+    EXPECT_EQ(edit->text().toStdString(), field.text) << "field " << field.field_id;
+  }
+  EXPECT_TRUE(shell.notifier.shown.empty());
 }
 
 }  // namespace
