@@ -11,11 +11,9 @@
 #include <QTest>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 
-#include "engine/analysis.h"
 #include "engine/clip_files.h"
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
@@ -69,34 +67,34 @@ struct Turn {
   std::uint32_t sample_count = 0;
 };
 
+// Prints how the capture kept pace with the writer: latency, rate and the
+// longest stretch of polls that brought nothing.
 void ReportCaptureFigures(const std::vector<Turn>& turns, double writer_start_ms,
                           double writer_end_ms, std::uint32_t fed_bytes) {
-  double first_byte_ms = -1;
-  double all_bytes_ms = -1;
-  double longest_wait_ms = 0;
+  double first_growth_ms = -1;
   double last_growth_ms = -1;
+  double longest_gap_ms = 0;
+  std::uint32_t previous_count = 0;
   for (const Turn& turn : turns) {
-    if (first_byte_ms < 0 && turn.sample_count > 0) {
-      first_byte_ms = turn.at_ms;
+    if (turn.sample_count == previous_count) {
+      continue;
     }
-    if (all_bytes_ms < 0 && turn.sample_count >= fed_bytes) {
-      all_bytes_ms = turn.at_ms;
+    if (first_growth_ms < 0) {
+      first_growth_ms = turn.at_ms;
+    } else {
+      longest_gap_ms = std::max(longest_gap_ms, turn.at_ms - last_growth_ms);
     }
-    if (last_growth_ms >= 0 && turn.at_ms <= writer_end_ms) {
-      longest_wait_ms = std::max(longest_wait_ms, turn.at_ms - last_growth_ms);
-    }
-    if (turn.sample_count > 0 &&
-        (&turn == turns.data() || turn.sample_count != (&turn - 1)->sample_count)) {
-      last_growth_ms = turn.at_ms;
-    }
+    last_growth_ms = turn.at_ms;
+    previous_count = turn.sample_count;
   }
   const double fed_seconds = (writer_end_ms - writer_start_ms) / 1000.0;
-  const std::uint32_t captured = turns.empty() ? 0 : turns.back().sample_count;
+  const double capture_seconds = (last_growth_ms - first_growth_ms) / 1000.0;
   std::cout << "capture figures: fed " << fed_bytes << " bytes in " << fed_seconds << " s ("
-            << fed_bytes / fed_seconds << " B/s); captured " << captured << " bytes in "
-            << turns.size() << " polls; first bytes " << first_byte_ms - writer_start_ms
-            << " ms after the writer started; all bytes " << all_bytes_ms - writer_end_ms
-            << " ms after it ended; longest wait between growing polls " << longest_wait_ms
+            << fed_bytes / fed_seconds << " B/s); captured " << previous_count << " bytes in "
+            << turns.size() << " polls, first " << first_growth_ms - writer_start_ms
+            << " ms after the writer started, last " << last_growth_ms - writer_end_ms
+            << " ms after it ended (" << previous_count / capture_seconds
+            << " B/s in between); longest gap between polls that brought bytes " << longest_gap_ms
             << " ms\n";
 }
 
