@@ -30,28 +30,48 @@ TEST(FileChooserQt, AsksForTheRequestedKindTitleAndFilter) {
   EXPECT_TRUE(save.defaultSuffix().isEmpty());
 }
 
-// Types `name` into the open chooser and presses Return. Whatever is still
-// open afterwards (the chooser, or its warning about a missing file) is
-// closed, which cancels the choice.
+// Types `name` into the chooser once it is open and presses Return. Whatever
+// is still open afterwards (the chooser, or its warning about a missing file)
+// is closed, which cancels the choice. Polling instead of a fixed delay keeps
+// this independent of how busy the machine is; if the chooser never shows as
+// the modal widget, every dialog is closed after a while so nothing hangs.
 std::optional<std::string> ChooseTyping(FileChooserQt& chooser, const ChooserRequest& request,
                                         const QString& name) {
-  QTimer::singleShot(100, [name] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(edit, nullptr);
-    edit->setText(name);
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [] {
-    if (QWidget* open = QApplication::activeModalWidget()) {
+  constexpr int kPollMs = 50;
+  constexpr int kGiveUpTicks = 200;
+  bool typed = false;
+  int ticks = 0;
+  QTimer driver;
+  driver.setInterval(kPollMs);
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    ++ticks;
+    QWidget* open = QApplication::activeModalWidget();
+    if (!typed) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(open)) {
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (edit != nullptr) {
+          edit->setText(name);
+          // Pressed from the event queue: a warning box opened by the press
+          // runs its own loop, and this timer must go on firing meanwhile.
+          QMetaObject::invokeMethod(
+              edit, [edit] { QTest::keyClick(edit, Qt::Key_Return); }, Qt::QueuedConnection);
+          typed = true;
+        }
+      } else if (ticks > kGiveUpTicks) {
+        ADD_FAILURE() << "the chooser never became the modal window";
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+          if (qobject_cast<QDialog*>(widget) != nullptr && widget->isVisible()) {
+            widget->close();
+          }
+        }
+      }
+    } else if (open != nullptr) {
       open->close();
     }
   });
-  closer.start(300);
+  driver.start();
   std::optional<std::string> chosen = chooser.Choose(request);
-  closer.stop();
+  driver.stop();
   return chosen;
 }
 
