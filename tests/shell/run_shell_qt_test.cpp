@@ -30,11 +30,16 @@ MainDialog* OpenDialog() {
 // the dialog is open. A safety timer closes the dialog if the test hangs.
 struct ShellRun {
   int Run(std::function<void(MainDialog&)> act) {
-    QTimer::singleShot(50, [act] {
+    // Polled rather than delayed: on a busy machine the dialog may open late.
+    QTimer starter;
+    starter.setInterval(20);
+    QObject::connect(&starter, &QTimer::timeout, [act, &starter] {
       if (MainDialog* dialog = OpenDialog()) {
+        starter.stop();
         act(*dialog);
       }
     });
+    starter.start();
     QTimer safety;
     safety.setSingleShot(true);
     QObject::connect(&safety, &QTimer::timeout, [] {
