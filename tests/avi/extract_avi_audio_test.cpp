@@ -2,216 +2,401 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "avi/avi_library.h"
 #include "avi/avi_writer.h"
+#include "avi/extracted_wave.h"
 #include "support/test_support.h"
 
 namespace {
 
-using avi_test::Audio;
 using avi_test::Bytes;
-using avi_test::DataChunk;
-using avi_test::ExpectedWave;
-using avi_test::MakeAvi;
 using avi_test::Pattern;
 using avi_test::PcmFormat;
-using avi_test::Video;
 using Lines = std::vector<std::string>;
 
-constexpr const char* kAviName = "clip.avi";
-constexpr const char* kWaveName = "tmp";
+constexpr int kFailure = 7;
 
-Lines CleanLog(const std::string& format_line, const std::string& bits_line, int samples,
-               int bytes) {
-  Lines lines = {"Starting Writing AVI File", "Writing AVI File",        "Getting AVI Stream",
-                 "SEARCHING FOR STREAM",      "Getting Format AVI File", format_line,
-                 "Reading AVI File"};
+// clang-format off
+// The extraction log of a stream found on the first try.
+Lines CleanLog(const Lines& format_lines, const std::string& bits_line, int samples, int bytes) {
+  Lines lines = {"Starting Writing AVI File", "Writing AVI File", "Getting AVI Stream",
+                 "SEARCHING FOR STREAM", "Getting Format AVI File"};
+  lines.insert(lines.end(), format_lines.begin(), format_lines.end());
+  lines.push_back("Reading AVI File");
   if (!bits_line.empty()) {
     lines.push_back(bits_line);
   }
-  const Lines tail = {"Reading Stream Length",
-                      std::to_string(samples) + " STREAM SIZE",
-                      std::to_string(bytes) + " STREAM LENGTH",
-                      "Reading Stream",
-                      "Writing Stream",
-                      "Wrote Sound File",
-                      "DeAllocated Sound Buffer",
-                      "Release Sound Stream",
-                      "Release Sound File",
-                      "Exit Sound File"};
+  const Lines tail = {"Reading Stream Length", std::to_string(samples) + " STREAM SIZE",
+                      std::to_string(bytes) + " STREAM LENGTH", "Reading Stream", "Writing Stream",
+                      "Wrote Sound File", "DeAllocated Sound Buffer", "Release Sound Stream",
+                      "Release Sound File", "Exit Sound File"};
   lines.insert(lines.end(), tail.begin(), tail.end());
   return lines;
 }
 
-WaveFormat Format(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
-  WaveFormat format;
-  format.channels = channels;
-  format.sample_rate = rate;
-  format.bits_per_sample = bits;
-  format.block_align = static_cast<std::uint16_t>(channels * bits / 8);
-  return format;
+// Without a stream: nothing to release but the file, an empty "tmp".
+const Lines kNoStreamTail = {"Getting Format AVI File", "Reading AVI File", "Reading Stream Length",
+                             "0 STREAM SIZE", "0 STREAM LENGTH", "Reading Stream", "Writing Stream",
+                             "Wrote Sound File", "DeAllocated Sound Buffer"};
+// clang-format on
+
+Lines NoStreamLog() {
+  Lines lines = {"Starting Writing AVI File", "Writing AVI File", "Getting AVI Stream"};
+  lines.insert(lines.end(), 10, "FOUND LAST STREAM");
+  lines.insert(lines.end(), kNoStreamTail.begin(), kNoStreamTail.end());
+  lines.insert(lines.end(), {"Release Sound File", "Exit Sound File"});
+  return lines;
 }
 
+Lines OpenFailedLog() {
+  Lines lines = {"Starting Writing AVI File", "Writing AVI File", "FAILED TO GET OPEN AVI",
+                 "Getting AVI Stream"};
+  lines.insert(lines.end(), kNoStreamTail.begin(), kNoStreamTail.end());
+  lines.push_back("Exit Sound File");
+  return lines;
+}
+
+// ---- The steps against a fake library that fails one step at a time -------
+
+class FakeAviLibrary final : public AviLibrary {
+ public:
+  std::map<std::string, int> results;  // by step name; kAviOk when absent
+  int first_audio_occurrence = 0;      // -1: none
+  std::int32_t format_size = 16;
+  std::int32_t length = 100;
+  std::int32_t byte_count = 4;
+  Bytes format = PcmFormat(1, 22050, 8);
+  Lines calls;
+  int files_held = 0;
+  int streams_held = 0;
+
+  void FileInit() override { calls.push_back("FileInit"); }
+  int FileOpen(AviFile** file, const std::string& path) override {
+    EXPECT_EQ(path, "clip.avi");
+    calls.push_back("FileOpen");
+    const int result = results["FileOpen"];
+    if (result == kAviOk) {
+      *file = &file_;
+      ++files_held;
+    }
+    return result;
+  }
+  int FileGetStream(AviFile* file, AviStream** stream, std::uint32_t type,
+                    std::int32_t occurrence) override {
+    Step("FileGetStream", file, " " + std::to_string(occurrence));
+    EXPECT_EQ(type, kStreamTypeAudio);
+    if (occurrence != first_audio_occurrence) {
+      return kFailure;
+    }
+    *stream = &stream_;
+    ++streams_held;
+    return kAviOk;
+  }
+  int StreamInfo(AviStream* stream, AviStreamInfo& info) override {
+    info.bytes.fill(0x5A);
+    return Step("StreamInfo", stream);
+  }
+  std::int32_t StreamStart(AviStream* stream) override { return Step("StreamStart", stream); }
+  int StreamReadFormat(AviStream* stream, std::int32_t, void* block, std::int32_t* size) override {
+    if (block == nullptr) {
+      const int result = Step("StreamReadFormat size", stream);
+      *size = result == kAviOk ? format_size : *size;
+      return result;
+    }
+    const int result = Step("StreamReadFormat", stream, " " + std::to_string(*size));
+    if (result == kAviOk) {
+      std::copy_n(format.begin(), std::min<std::size_t>(format.size(), std::size_t(*size)),
+                  static_cast<std::uint8_t*>(block));
+    }
+    return result;
+  }
+  std::int32_t StreamLength(AviStream* stream) override {
+    Step("StreamLength", stream);
+    return length;
+  }
+  int StreamRead(AviStream* stream, std::int32_t start, std::int32_t count, void* buffer,
+                 std::int32_t buffer_size, std::int32_t* bytes, std::int32_t* samples) override {
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(count, kAviStreamReadConvenient);
+    if (buffer == nullptr) {
+      EXPECT_EQ(buffer_size, 0);
+      const int result = Step("StreamRead size", stream);
+      if (result == kAviOk) {
+        *bytes = *samples = byte_count;
+      }
+      return result;
+    }
+    const int result = Step("StreamRead", stream, " " + std::to_string(buffer_size));
+    // A failed read leaves half of what it should have delivered.
+    const Bytes data = {1, 2, 3, 4};
+    const std::size_t wanted = std::min<std::size_t>(data.size(), std::size_t(buffer_size));
+    std::copy_n(data.begin(), result == kAviOk ? wanted : wanted / 2,
+                static_cast<std::uint8_t*>(buffer));
+    return result;
+  }
+  void StreamRelease(AviStream* stream) override {
+    Step("StreamRelease", stream);
+    --streams_held;
+  }
+  void FileRelease(AviFile* file) override {
+    Step("FileRelease", file);
+    --files_held;
+  }
+  void FileExit() override { calls.push_back("FileExit"); }
+
+ private:
+  // Records the call; only objects this library handed out may be used.
+  int Step(const std::string& step, const void* handle, const std::string& detail = "") {
+    calls.push_back(step + detail);
+    const bool file = handle == &file_;
+    EXPECT_TRUE(file || handle == &stream_) << step << ": not handed out";
+    EXPECT_EQ(file ? files_held : streams_held, 1) << step;
+    return results[step];
+  }
+  AviFile file_;
+  AviStream stream_;
+};
+
+// clang-format off
+const Lines kCleanCalls = {"FileInit", "FileOpen", "FileGetStream 0", "StreamInfo", "StreamStart",
+                           "StreamReadFormat size", "StreamStart", "StreamReadFormat 16",
+                           "StreamLength", "StreamRead size", "StreamRead 4", "StreamRelease",
+                           "FileRelease", "FileExit"};
+// clang-format on
+
+// Lines with `added` after the first `anchor` and without `removed`.
+Lines Edit(Lines lines, const std::string& anchor, const Lines& added, const Lines& removed = {}) {
+  const auto at = std::find(lines.begin(), lines.end(), anchor);
+  EXPECT_NE(at, lines.end()) << anchor;
+  lines.insert(at + 1, added.begin(), added.end());
+  for (const std::string& line : removed) {
+    const auto gone = std::find(lines.begin(), lines.end(), line);
+    EXPECT_NE(gone, lines.end()) << line;
+    lines.erase(gone);
+  }
+  return lines;
+}
+
+struct StepCase {
+  std::string name;
+  std::function<void(FakeAviLibrary&)> setup;
+  Lines log;
+  Lines calls;
+  Bytes data;  // after the header in "tmp"
+};
+
+std::vector<StepCase> StepCases() {
+  const Lines clean = CleanLog({"PCMWAVEFORMAT"}, "8 BITS PER SAMPLE", 4, 4);
+  const Bytes four = {1, 2, 3, 4};
+  Lines no_stream_calls = {"FileInit", "FileOpen"};
+  for (int n = 0; n < 10; ++n) {
+    no_stream_calls.push_back("FileGetStream " + std::to_string(n));
+  }
+  no_stream_calls.insert(no_stream_calls.end(), {"FileRelease", "FileExit"});
+
+  // clang-format off
+  return {
+      {"clean", [](FakeAviLibrary&) {}, clean, kCleanCalls, four},
+      {"open fails", [](FakeAviLibrary& f) { f.results["FileOpen"] = kFailure; }, OpenFailedLog(),
+       {"FileInit", "FileOpen", "FileExit"}, {}},
+      {"no audio stream", [](FakeAviLibrary& f) { f.first_audio_occurrence = -1; }, NoStreamLog(),
+       no_stream_calls, {}},
+      {"stream found on the fourth try", [](FakeAviLibrary& f) { f.first_audio_occurrence = 3; },
+       Edit(clean, "Getting AVI Stream", Lines(3, "FOUND LAST STREAM")),
+       Edit(kCleanCalls, "FileGetStream 0", {"FileGetStream 1", "FileGetStream 2", "FileGetStream 3"}),
+       four},
+      {"stream info fails", [](FakeAviLibrary& f) { f.results["StreamInfo"] = kFailure; },
+       Edit(clean, "Getting Format AVI File", {"Failed To Get Stream Info"}), kCleanCalls, four},
+      // The size stays 0: an empty block, no bits field, the default header.
+      {"format size query fails", [](FakeAviLibrary& f) { f.results["StreamReadFormat size"] = kFailure; },
+       Edit(clean, "Getting Format AVI File",
+            {"FAILED TO GET FORMAT LEN", "FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:0"},
+            {"PCMWAVEFORMAT", "8 BITS PER SAMPLE"}),
+       Edit(kCleanCalls, "StreamReadFormat 16", {"StreamReadFormat 0"}, {"StreamReadFormat 16"}), four},
+      {"format block can't be allocated", [](FakeAviLibrary& f) { f.format_size = -1; },
+       Edit(clean, "Getting Format AVI File",
+            {"Failed To Allocate Format Chunk", "FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:-1"},
+            {"PCMWAVEFORMAT", "8 BITS PER SAMPLE"}),
+       {"FileInit", "FileOpen", "FileGetStream 0", "StreamInfo", "StreamStart", "StreamReadFormat size",
+        "StreamLength", "StreamRead size", "StreamRead 4", "StreamRelease", "FileRelease", "FileExit"},
+       four},
+      {"format read fails",
+       [](FakeAviLibrary& f) {
+         f.results["StreamReadFormat"] = kFailure;
+         f.format = PcmFormat(2, 44100, 16);
+       },
+       Edit(Edit(clean, "PCMWAVEFORMAT", {"FAILED TO GET format info"}), "Reading AVI File",
+            {"0 bits per sample"}, {"8 BITS PER SAMPLE"}),
+       kCleanCalls, four},
+      {"length is 0", [](FakeAviLibrary& f) { f.length = 0; },
+       Edit(clean, "Reading AVI File", {"Failed To Get Buffer Length"}), kCleanCalls, four},
+      {"size query fails", [](FakeAviLibrary& f) { f.results["StreamRead size"] = kFailure; },
+       Edit(clean, "Reading Stream Length",
+            {"FAILED Reading Stream Length", "100 STREAM SIZE", "0 STREAM LENGTH"},
+            {"4 STREAM SIZE", "4 STREAM LENGTH"}),
+       Edit(kCleanCalls, "StreamRead size", {"StreamRead 0"}, {"StreamRead 4"}), {}},
+      {"sound buffer can't be allocated", [](FakeAviLibrary& f) { f.byte_count = -5; },
+       Edit(Edit(clean, "Reading Stream Length", {"-5 STREAM SIZE", "-5 STREAM LENGTH"},
+                 {"4 STREAM SIZE", "4 STREAM LENGTH"}),
+            "Reading Stream", {"Failed To Allocate Sound Buffer"}),
+       Edit(kCleanCalls, "FileInit", {}, {"StreamRead 4"}), {}},
+      {"read fails", [](FakeAviLibrary& f) { f.results["StreamRead"] = kFailure; },
+       Edit(clean, "Reading Stream", {"FAILED TO READ STREAM"}), kCleanCalls, {1, 2, 0, 0}},
+  };
+  // clang-format on
+}
+
+// The right line in the right place, no use of an object a failed step did
+// not produce, everything obtained released, one FileInit and one FileExit,
+// and a stale "tmp" always replaced.
+TEST(ExtractAviAudioSteps, EachFailureIsLoggedInPlaceAndNothingMissingIsUsed) {
+  for (StepCase c : StepCases()) {
+    SCOPED_TRACE(c.name);
+    test::ScopedWorkDir dir;
+    test::WriteBytes("tmp", test::MakeWave8(22050, Pattern(500)));
+    FakeAviLibrary library;
+    c.setup(library);
+    EXPECT_TRUE(ExtractAviAudio(library, "clip.avi", "tmp"));
+    EXPECT_EQ(test::CriticalLogLines(), c.log);
+    EXPECT_EQ(library.calls, c.calls);
+    EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, c.data));
+    EXPECT_EQ(library.files_held, 0);
+    EXPECT_EQ(library.streams_held, 0);
+  }
+}
+
+// ---- The extraction from real files ------------------------------------
+
 bool Extract(const Bytes& avi) {
-  test::WriteBytes(kAviName, avi);
-  return ExtractAviAudio(kAviName, kWaveName);
+  test::WriteBytes("clip.avi", avi);
+  return ExtractAviAudio("clip.avi", "tmp");
 }
 
 TEST(ExtractAviAudio, CopiesTheStreamExactlyWithEighteenLogLines) {
   test::ScopedWorkDir dir;
   const Bytes data = Pattern(22051);  // odd: no pad byte in "tmp"
   ASSERT_TRUE(Extract(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 8), data, 22051)));
-
   const Lines log = test::CriticalLogLines();
-  EXPECT_EQ(log, CleanLog("PCMWAVEFORMAT", "8 BITS PER SAMPLE", 22051, 22051));
+  EXPECT_EQ(log, CleanLog({"PCMWAVEFORMAT"}, "8 BITS PER SAMPLE", 22051, 22051));
   EXPECT_EQ(log.size(), 18U);
-  const Bytes wave = test::ReadBytes(kWaveName);
-  EXPECT_EQ(wave, ExpectedWave(EightBitMono(22050), data));
-  ASSERT_EQ(wave.size(), 44U + 22051U);
-  EXPECT_EQ(wave[4] | (wave[5] << 8) | (wave[6] << 16), 22051 + 36);
+  EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, data));
   EXPECT_TRUE(test::RoutineLogLines().empty());
 }
 
-TEST(ExtractAviAudio, LogsTheFormatRecordBySize) {
-  test::ScopedWorkDir dir;
-  const Bytes data = Pattern(400);
-  struct Case {
-    std::size_t size;
-    Lines lines;  // in place of the format line
-    std::string bits_line;
-  };
-  const std::vector<Case> cases = {
-      {16, {"PCMWAVEFORMAT"}, "16 BITS PER SAMPLE"},
-      {14, {"WAVEFORMAT"}, ""},  // no wBitsPerSample field to read
-      {18, {"WAVEFORMATEX"}, "16 BITS PER SAMPLE"},
-      {50, {"FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:50"}, "16 BITS PER SAMPLE"},
-  };
-  for (const Case& c : cases) {
-    std::filesystem::remove("TAMBRIX_crit.log");
-    Extract(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 16, c.size), data));
-    Lines expected = CleanLog("", c.bits_line, 200, 400);
-    expected.erase(expected.begin() + 5);
-    expected.insert(expected.begin() + 5, c.lines.begin(), c.lines.end());
-    EXPECT_EQ(test::CriticalLogLines(), expected) << c.size;
-    EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(Format(1, 22050, 16), data)) << c.size;
-  }
-}
-
-// The header carries a PCM stream's own format so that the WAVE reader times
-// it right; the bytes are copied unchanged whatever the format.
-TEST(ExtractAviAudio, HeaderCarriesThePcmStreamsOwnFormat) {
-  test::ScopedWorkDir dir;
-  const Bytes data = Pattern(4800);
-
-  Extract(avi_test::AudioOnlyAvi(PcmFormat(2, 44100, 16), data));
-  EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(Format(2, 44100, 16), data));
-
-  // WAVEFORMAT has no bits field: 4-byte blocks of 2 channels are 16 bits.
-  Extract(avi_test::AudioOnlyAvi(PcmFormat(2, 48000, 16, 14), data));
-  EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(Format(2, 48000, 16), data));
-
-  // 24-bit PCM is labelled as such; the WAVE reader then refuses it rather
-  // than reading three samples out of each one.
-  std::filesystem::remove("TAMBRIX_crit.log");
-  Extract(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 24), data));
-  EXPECT_EQ(test::CriticalLogLines(), CleanLog("PCMWAVEFORMAT", "24 BITS PER SAMPLE", 1600, 4800));
-  EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(Format(1, 22050, 24), data));
-
-  // Compressed audio (MPEG layer 3 here) keeps the 8-bit mono 22050 label.
+// The header carries a PCM stream's own format (ExtractedWaveFormat below) so
+// that the WAVE reader times it right; the bytes are copied unchanged.
+TEST(ExtractAviAudio, TheFormatRecordDecidesTheLogAndTheHeader) {
   Bytes mp3 = PcmFormat(2, 44100, 0, 30, 0x55);
   mp3[12] = 1;  // nBlockAlign
-  std::filesystem::remove("TAMBRIX_crit.log");
-  Extract(avi_test::AudioOnlyAvi(mp3, data));
-  const Lines log = test::CriticalLogLines();
-  ASSERT_EQ(log.size(), 19U);
-  EXPECT_EQ(log[5], "FORMAT IS INVALID");
-  EXPECT_EQ(log[6], "THE SIZE OF THE FORMAT IS:30");
-  EXPECT_EQ(log[8], "0 bits per sample");
-  EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(EightBitMono(22050), data));
-}
-
-TEST(ExtractAviAudio, CopiesOnlyTheFirstAudioStream) {
-  test::ScopedWorkDir dir;
-  const Bytes first = Pattern(3000, 1);
-  const Bytes second = Pattern(3000, 2);
-  Extract(MakeAvi({Video(), Audio(PcmFormat(1, 22050, 8)), Audio(PcmFormat(1, 11025, 8))},
-                  {DataChunk(0, Bytes(100, 0), "dc"), DataChunk(2, second), DataChunk(1, first),
-                   DataChunk(0, Bytes(100, 0), "dc"), DataChunk(1, first), DataChunk(2, second)}));
-  EXPECT_EQ(test::ReadBytes(kWaveName),
-            ExpectedWave(EightBitMono(22050), avi_test::Concat({first, first})));
-}
-
-// Without a stream the byte count stays 0: "tmp" is still written, empty, so
-// an earlier recording in "tmp" is not taken for the video's sound.
-TEST(ExtractAviAudio, FileWithoutAudioLogsTenTriesAndWritesAnEmptyWave) {
-  test::ScopedWorkDir dir;
-  test::WriteBytes(kWaveName, test::MakeWave8(22050, Pattern(500)));
-  ASSERT_TRUE(Extract(MakeAvi({Video()}, {DataChunk(0, Bytes(100, 0), "dc")})));
-
-  Lines expected = {"Starting Writing AVI File", "Writing AVI File", "Getting AVI Stream"};
-  expected.insert(expected.end(), 10, "FOUND LAST STREAM");
-  const Lines tail = {"Getting Format AVI File", "Reading AVI File", "Reading Stream Length",
-                      "0 STREAM SIZE",           "0 STREAM LENGTH",  "Reading Stream",
-                      "Writing Stream",          "Wrote Sound File", "DeAllocated Sound Buffer",
-                      "Release Sound File",      "Exit Sound File"};
-  expected.insert(expected.end(), tail.begin(), tail.end());
-  EXPECT_EQ(test::CriticalLogLines(), expected);
-  EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(EightBitMono(22050), {}));
-}
-
-TEST(ExtractAviAudio, FileThatCantBeOpenedOrIsNoAviIsLogged) {
-  test::ScopedWorkDir dir;
-  const Lines expected = {"Starting Writing AVI File",
-                          "Writing AVI File",
-                          "FAILED TO GET OPEN AVI",
-                          "Getting AVI Stream",
-                          "Getting Format AVI File",
-                          "Reading AVI File",
-                          "Reading Stream Length",
-                          "0 STREAM SIZE",
-                          "0 STREAM LENGTH",
-                          "Reading Stream",
-                          "Writing Stream",
-                          "Wrote Sound File",
-                          "DeAllocated Sound Buffer",
-                          "Exit Sound File"};
-  EXPECT_TRUE(ExtractAviAudio("missing.avi", kWaveName));
-  EXPECT_EQ(test::CriticalLogLines(), expected);
-  EXPECT_EQ(test::ReadBytes(kWaveName).size(), 44U);
-
-  for (const Bytes& not_avi : {Bytes{}, Pattern(3000), test::MakeWave8(22050, Pattern(10))}) {
-    std::filesystem::remove("TAMBRIX_crit.log");
-    EXPECT_TRUE(Extract(not_avi));
-    EXPECT_EQ(test::CriticalLogLines(), expected);
+  struct Case {
+    Bytes record;
+    Lines format_lines;
+    std::string bits_line;
+    int samples;
+    test::WaveSpec header;
+  };
+  const test::WaveSpec mono16 = {.bits_per_sample = 16};
+  const std::string bits16 = "16 BITS PER SAMPLE";
+  // clang-format off
+  const Case cases[] = {
+      {PcmFormat(1, 22050, 16), {"PCMWAVEFORMAT"}, bits16, 2400, mono16},
+      {PcmFormat(1, 22050, 16, 14), {"WAVEFORMAT"}, "", 2400, mono16},  // no bits field
+      {PcmFormat(1, 22050, 16, 18), {"WAVEFORMATEX"}, bits16, 2400, mono16},
+      {PcmFormat(1, 22050, 16, 50), {"FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:50"}, bits16,
+       2400, mono16},
+      // Labelled as such: the WAVE reader then refuses it rather than reading
+      // three samples out of each one.
+      {PcmFormat(1, 22050, 24), {"PCMWAVEFORMAT"}, "24 BITS PER SAMPLE", 1600,
+       {.bits_per_sample = 24}},
+      // Compressed audio (MPEG layer 3) keeps the 8-bit mono 22050 label.
+      {mp3, {"FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:30"}, "0 bits per sample", 4800, {}},
+  };
+  // clang-format on
+  const Bytes data = Pattern(4800);
+  for (const Case& c : cases) {
+    test::ScopedWorkDir dir;
+    Extract(avi_test::AudioOnlyAvi(c.record, data));
+    EXPECT_EQ(test::CriticalLogLines(), CleanLog(c.format_lines, c.bits_line, c.samples, 4800))
+        << c.format_lines[0] << " " << c.record.size();
+    EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave(c.header, data)) << c.record.size();
   }
 }
 
-TEST(ExtractAviAudio, TruncatedFileGivesTheBytesBeforeTheCut) {
+// Without a stream "tmp" is still written, empty, so an earlier recording in
+// "tmp" is not taken for the video's sound.
+TEST(ExtractAviAudio, NoAudioStreamOrNoAviFileGivesAnEmptyWave) {
+  const std::pair<Bytes, Lines> cases[] = {
+      {avi_test::MakeAvi({avi_test::Video()}, {avi_test::DataChunk(0, Bytes(100, 0), "dc")}),
+       NoStreamLog()},
+      {Bytes{}, OpenFailedLog()},
+      {Pattern(3000), OpenFailedLog()},
+      {test::MakeWave8(22050, Pattern(10)), OpenFailedLog()},
+  };
+  for (const auto& [file, log] : cases) {
+    test::ScopedWorkDir dir;
+    test::WriteBytes("tmp", test::MakeWave8(22050, Pattern(500)));
+    EXPECT_TRUE(Extract(file));
+    EXPECT_EQ(test::CriticalLogLines(), log);
+    EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, {}));
+  }
   test::ScopedWorkDir dir;
-  const Bytes data = Pattern(9000);
-  Bytes avi = avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 8), data, 9000);
-  // Chunks of 4000, 4000 and 1000 bytes, then a 24-byte index: cut the index
-  // and the last 500 bytes.
-  avi.resize(avi.size() - 24 - 500);
-  Extract(avi);
-  const Bytes expected_data(data.begin(), data.end() - 500);
-  EXPECT_EQ(test::ReadBytes(kWaveName), ExpectedWave(EightBitMono(22050), expected_data));
-  const Lines log = test::CriticalLogLines();
-  ASSERT_EQ(log.size(), 18U);
-  EXPECT_EQ(log[9], "8500 STREAM SIZE");
-  EXPECT_EQ(log[10], "8500 STREAM LENGTH");
+  EXPECT_TRUE(ExtractAviAudio("missing.avi", "tmp"));
+  EXPECT_EQ(test::CriticalLogLines(), OpenFailedLog());
 }
 
 // A directory in the way blocks the open even for root.
 TEST(ExtractAviAudio, WaveThatCantBeCreatedIsStillReportedAsWritten) {
   test::ScopedWorkDir dir;
-  std::filesystem::create_directory(kWaveName);
+  std::filesystem::create_directory("tmp");
   EXPECT_TRUE(Extract(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 8), Pattern(100))));
-  EXPECT_EQ(test::CriticalLogLines(), CleanLog("PCMWAVEFORMAT", "8 BITS PER SAMPLE", 100, 100));
-  EXPECT_TRUE(std::filesystem::is_directory(kWaveName));
+  EXPECT_EQ(test::CriticalLogLines(), CleanLog({"PCMWAVEFORMAT"}, "8 BITS PER SAMPLE", 100, 100));
+  EXPECT_TRUE(std::filesystem::is_directory("tmp"));
+}
+
+Bytes WithU16(Bytes record, std::size_t offset, std::uint16_t value) {
+  record[offset] = static_cast<std::uint8_t>(value & 0xFF);
+  record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+  return record;
+}
+
+TEST(ExtractedWaveFormat, TakesPcmFieldsAndFallsBackToEightBitMono) {
+  struct Case {
+    std::string name;
+    Bytes record;
+    WaveFormat expected;  // tag, channels, rate, block align, bits
+  };
+  const WaveFormat fallback = EightBitMono(22050);
+  // clang-format off
+  const Case cases[] = {
+      {"PCMWAVEFORMAT", PcmFormat(2, 44100, 16), {1, 2, 44100, 4, 16}},
+      {"WAVEFORMATEX", PcmFormat(1, 48000, 16, 18), {1, 1, 48000, 2, 16}},
+      {"WAVEFORMAT: bits from block align", PcmFormat(2, 11025, 8, 14), {1, 2, 11025, 2, 8}},
+      {"bits 0: from block align", WithU16(PcmFormat(1, 8000, 16), 14, 0), {1, 1, 8000, 2, 16}},
+      {"compressed", PcmFormat(2, 44100, 16, 20, 0x55), fallback},
+      {"too short", PcmFormat(2, 44100, 16, 12), fallback},
+      {"no channels", WithU16(PcmFormat(1, 44100, 16), 2, 0), fallback},
+      {"rate 0", PcmFormat(1, 0, 16), fallback},
+      {"block align 0", WithU16(PcmFormat(1, 44100, 16), 12, 0), fallback},
+      {"block align below channels, no bits", WithU16(PcmFormat(4, 44100, 0, 14), 12, 2), fallback},
+      {"no record", {}, fallback},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    const WaveFormat f =
+        ExtractedWaveFormat(c.record.empty() ? nullptr : c.record.data(), c.record.size());
+    const WaveFormat& e = c.expected;
+    EXPECT_TRUE(f.format_tag == e.format_tag && f.channels == e.channels &&
+                f.sample_rate == e.sample_rate && f.block_align == e.block_align &&
+                f.bits_per_sample == e.bits_per_sample)
+        << c.name;
+  }
 }
 
 }  // namespace

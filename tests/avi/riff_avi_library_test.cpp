@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
@@ -12,6 +13,7 @@
 namespace {
 
 using avi_test::Audio;
+using avi_test::AudioOnlyAvi;
 using avi_test::Bytes;
 using avi_test::Chunk;
 using avi_test::DataChunk;
@@ -22,7 +24,7 @@ using avi_test::PcmFormat;
 using avi_test::Riff;
 using avi_test::Video;
 
-constexpr const char* kAviName = "in.avi";
+constexpr std::int32_t kAll = kAviStreamReadConvenient;
 
 // What the library gives for one audio stream of a file.
 struct Track {
@@ -35,56 +37,47 @@ struct Track {
 };
 
 Track ReadTrack(const Bytes& file_bytes, std::int32_t occurrence = 0) {
-  test::WriteBytes(kAviName, file_bytes);
+  test::WriteBytes("in.avi", file_bytes);
   RiffAviLibrary library;
   Track track;
   AviFile* file = nullptr;
-  track.opened = library.FileOpen(&file, kAviName) == kAviOk;
-  if (!track.opened) {
-    return track;
-  }
   AviStream* stream = nullptr;
-  track.found = library.FileGetStream(file, &stream, kStreamTypeAudio, occurrence) == kAviOk;
+  track.opened = library.FileOpen(&file, "in.avi") == kAviOk;
+  track.found =
+      track.opened && library.FileGetStream(file, &stream, kStreamTypeAudio, occurrence) == kAviOk;
   if (track.found) {
-    std::int32_t format_size = -1;
-    EXPECT_EQ(library.StreamReadFormat(stream, 0, nullptr, &format_size), kAviOk);
-    track.format.resize(static_cast<std::size_t>(format_size));
-    EXPECT_EQ(library.StreamReadFormat(stream, 0, track.format.data(), &format_size), kAviOk);
+    std::int32_t size = -1;
+    EXPECT_EQ(library.StreamReadFormat(stream, 0, nullptr, &size), kAviOk);
+    track.format.resize(static_cast<std::size_t>(size));
+    EXPECT_EQ(library.StreamReadFormat(stream, 0, track.format.data(), &size), kAviOk);
     track.length = library.StreamLength(stream);
-    std::int32_t bytes = -1;
-    EXPECT_EQ(
-        library.StreamRead(stream, 0, kAviStreamReadConvenient, nullptr, 0, &bytes, &track.samples),
-        kAviOk);
-    track.data.resize(static_cast<std::size_t>(bytes));
+    EXPECT_EQ(library.StreamRead(stream, 0, kAll, nullptr, 0, &size, &track.samples), kAviOk);
+    track.data.resize(static_cast<std::size_t>(size));
     std::int32_t delivered = -1;
-    EXPECT_EQ(library.StreamRead(stream, 0, kAviStreamReadConvenient, track.data.data(), bytes,
-                                 &delivered, nullptr),
+    EXPECT_EQ(library.StreamRead(stream, 0, kAll, track.data.data(), size, &delivered, nullptr),
               kAviOk);
-    EXPECT_EQ(delivered, bytes);
+    EXPECT_EQ(delivered, size);
     library.StreamRelease(stream);
   }
-  library.FileRelease(file);
+  if (track.opened) {
+    library.FileRelease(file);
+  }
   return track;
 }
 
-TEST(RiffAviLibrary, DeliversTheFormatRecordAndAllDataChunksInFileOrder) {
+TEST(RiffAviLibrary, DeliversTheFormatRecordAndAllDataChunksWithTheLength) {
   test::ScopedWorkDir dir;
   const Bytes format = PcmFormat(2, 44100, 16, 18);
-  const Bytes data = Pattern(10000);
-  const Track track = ReadTrack(avi_test::AudioOnlyAvi(format, data, 2500));
-
+  const Track track = ReadTrack(AudioOnlyAvi(format, Pattern(10000), 2500));
   ASSERT_TRUE(track.found);
   EXPECT_EQ(track.format, format);
-  EXPECT_EQ(track.data, data);
+  EXPECT_EQ(track.data, Pattern(10000));
   EXPECT_EQ(track.length, 2500);
   EXPECT_EQ(track.samples, 2500);  // 4-byte blocks
-}
-
-TEST(RiffAviLibrary, LengthFallsBackToTheDataWhenTheHeaderHasNone) {
-  test::ScopedWorkDir dir;
-  EXPECT_EQ(ReadTrack(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 16), Pattern(600))).length, 300);
-  // No format record either: one byte per sample.
-  EXPECT_EQ(ReadTrack(avi_test::AudioOnlyAvi(Bytes{}, Pattern(600))).length, 600);
+  // Without a length in the header: from the data, one byte per sample
+  // without a format record.
+  EXPECT_EQ(ReadTrack(AudioOnlyAvi(PcmFormat(1, 22050, 16), Pattern(600))).length, 300);
+  EXPECT_EQ(ReadTrack(AudioOnlyAvi(Bytes{}, Pattern(600))).length, 600);
 }
 
 // Chunk ids number the streams among all streams, video included.
@@ -94,26 +87,20 @@ TEST(RiffAviLibrary, TakesTheNthAudioStreamAndOnlyItsChunks) {
   const Bytes second = Pattern(200, 2);
   const Bytes format_a = PcmFormat(1, 22050, 8);
   const Bytes format_b = PcmFormat(1, 11025, 8);
-  const Bytes video_frame(50, 0xEE);
-
+  const Bytes frame(50, 0xEE);
   const Bytes video_between =
       MakeAvi({Audio(format_a), Video(), Audio(format_b)},
-              {DataChunk(1, video_frame, "dc"), DataChunk(2, second), DataChunk(0, first),
-               DataChunk(1, video_frame, "dc"), DataChunk(2, second)});
-  Track track = ReadTrack(video_between, 0);
-  EXPECT_EQ(track.format, format_a);
-  EXPECT_EQ(track.data, first);
-  track = ReadTrack(video_between, 1);
-  EXPECT_EQ(track.format, format_b);
-  EXPECT_EQ(track.data, avi_test::Concat({second, second}));
+              {DataChunk(1, frame, "dc"), DataChunk(2, second), DataChunk(0, first),
+               DataChunk(1, frame, "dc"), DataChunk(2, second)});
+  EXPECT_EQ(ReadTrack(video_between, 0).format, format_a);
+  EXPECT_EQ(ReadTrack(video_between, 0).data, first);
+  EXPECT_EQ(ReadTrack(video_between, 1).format, format_b);
+  EXPECT_EQ(ReadTrack(video_between, 1).data, avi_test::Concat({second, second}));
   EXPECT_FALSE(ReadTrack(video_between, 2).found);
-
   const Bytes video_first = MakeAvi({Video(), Audio(format_a), Audio(format_b)},
-                                    {DataChunk(0, video_frame, "dc"), DataChunk(0, Pattern(70, 9)),
+                                    {DataChunk(0, frame, "dc"), DataChunk(0, Pattern(70, 9)),
                                      DataChunk(1, first), DataChunk(2, second)});
-  track = ReadTrack(video_first, 0);
-  EXPECT_EQ(track.format, format_a);
-  EXPECT_EQ(track.data, first);
+  EXPECT_EQ(ReadTrack(video_first, 0).data, first);
 }
 
 TEST(RiffAviLibrary, WalksRecListsPadBytesOtherChunksAndOpenDmlParts) {
@@ -131,22 +118,19 @@ TEST(RiffAviLibrary, WalksRecListsPadBytesOtherChunksAndOpenDmlParts) {
       {Riff("AVIX", {List("movi", {DataChunk(1, d), DataChunk(0, Bytes(5, 0), "dc")})}),
        Riff("AVIX",
             {Chunk("JUNK", Bytes(2, 0)), List("movi", {List("rec ", {DataChunk(1, e)})})})});
-
   EXPECT_EQ(ReadTrack(file).data, avi_test::Concat({a, b, c, d, e}));
 }
 
-// Every prefix of a file (a file cut short anywhere) gives a prefix of the
-// stream's data: the chunk at the cut keeps the bytes that are there.
+// A file cut short anywhere gives a prefix of the stream's data: the chunk at
+// the cut keeps the bytes that are there.
 TEST(RiffAviLibrary, FileCutAnywhereGivesAPrefixOfTheData) {
   test::ScopedWorkDir dir;
   const Bytes data = Pattern(1001);
   const Bytes file = MakeAvi({Audio(PcmFormat(1, 22050, 8))}, avi_test::DataChunks(0, data, 250),
                              {Riff("AVIX", {List("movi", {DataChunk(0, Pattern(99, 7))})})});
   const Bytes full = avi_test::Concat({data, Pattern(99, 7)});
-  ASSERT_EQ(ReadTrack(file).data, full);
-
   std::size_t longest = 0;
-  for (std::size_t cut = 0; cut < file.size(); ++cut) {
+  for (std::size_t cut = 0; cut <= file.size(); ++cut) {
     const Track track = ReadTrack(Bytes(file.begin(), file.begin() + static_cast<long>(cut)));
     ASSERT_LE(track.data.size(), full.size()) << cut;
     ASSERT_TRUE(std::equal(track.data.begin(), track.data.end(), full.begin())) << cut;
@@ -156,52 +140,43 @@ TEST(RiffAviLibrary, FileCutAnywhereGivesAPrefixOfTheData) {
   EXPECT_EQ(longest, full.size());
 }
 
-TEST(RiffAviLibrary, BadChunkEndsTheWalkWithWhatWasReadBefore) {
+TEST(RiffAviLibrary, BadChunksEndTheWalkWithWhatWasReadBefore) {
   test::ScopedWorkDir dir;
   const Bytes good = Pattern(100);
-  const Bytes format = PcmFormat(1, 22050, 8);
-
-  // A chunk claiming more than its list holds, where the list ends before the
-  // file does: its size is wrong, so none of it is taken.
+  const auto Walk = [&](const Bytes& bad) {
+    return ReadTrack(MakeAvi({Audio(PcmFormat(1, 22050, 8))},
+                             {DataChunk(0, good), bad, DataChunk(0, good)}))
+        .data;
+  };
+  // More than its list holds, where the list ends before the file does.
   Bytes overrun = DataChunk(0, Pattern(10, 3));
-  overrun[4] = 0xFF;
-  overrun[5] = 0xFF;
-  const Bytes file = MakeAvi({Audio(format)}, {DataChunk(0, good), overrun, DataChunk(0, good)});
-  EXPECT_EQ(ReadTrack(file).data, good);
-
-  // "rec " lists nested far too deep.
+  overrun[4] = overrun[5] = 0xFF;
+  EXPECT_EQ(Walk(overrun), good);
   Bytes nested = DataChunk(0, good);
   for (int depth = 0; depth < 20; ++depth) {
     nested = List("rec ", {nested});
   }
-  EXPECT_EQ(ReadTrack(MakeAvi({Audio(format)}, {DataChunk(0, good), nested})).data, good);
-
-  // A list too short to hold its type.
-  EXPECT_EQ(ReadTrack(MakeAvi({Audio(format)},
-                              {DataChunk(0, good), Chunk("LIST", Bytes{1, 2}), DataChunk(0, good)}))
-                .data,
-            good);
+  EXPECT_EQ(Walk(nested), good) << "rec lists nested far too deep";
+  EXPECT_EQ(Walk(Chunk("LIST", Bytes{1, 2})), good) << "a list too short for its type";
 }
 
+// A FIFO would block the open until someone writes to it.
 TEST(RiffAviLibrary, RejectsWhatIsNotAnAviFile) {
   test::ScopedWorkDir dir;
-  EXPECT_FALSE(ReadTrack(Bytes{}).opened);
-  EXPECT_FALSE(ReadTrack(Bytes{'R', 'I', 'F', 'F'}).opened);
-  EXPECT_FALSE(ReadTrack(Pattern(5000)).opened);
-  EXPECT_FALSE(ReadTrack(test::MakeWave8(22050, Pattern(100))).opened);
-  EXPECT_FALSE(ReadTrack(Riff("AVI ", {List("movi", {DataChunk(0, Pattern(10))})})).opened)
-      << "no header list";
+  for (const Bytes& file :
+       {Bytes{}, Bytes{'R', 'I', 'F', 'F'}, Pattern(5000), test::MakeWave8(22050, Pattern(100)),
+        Riff("AVI ", {List("movi", {DataChunk(0, Pattern(10))})})}) {
+    EXPECT_FALSE(ReadTrack(file).opened) << file.size();
+  }
   EXPECT_FALSE(ReadTrack(MakeAvi({Video()}, {})).found) << "no audio stream";
-
-  RiffAviLibrary library;
-  AviFile* file = nullptr;
-  EXPECT_NE(library.FileOpen(&file, "missing.avi"), kAviOk);
-  EXPECT_EQ(file, nullptr);
   std::filesystem::create_directory("folder.avi");
-  EXPECT_NE(library.FileOpen(&file, "folder.avi"), kAviOk);
-  // A FIFO would block the open until someone writes to it.
   ASSERT_EQ(mkfifo("fifo.avi", 0600), 0);
-  EXPECT_NE(library.FileOpen(&file, "fifo.avi"), kAviOk);
+  RiffAviLibrary library;
+  for (const char* path : {"missing.avi", "folder.avi", "fifo.avi"}) {
+    AviFile* file = nullptr;
+    EXPECT_NE(library.FileOpen(&file, path), kAviOk) << path;
+    EXPECT_EQ(file, nullptr) << path;
+  }
 }
 
 // Sizes and counts from the file never turn into allocations or reads larger
@@ -212,18 +187,17 @@ TEST(RiffAviLibrary, HugeSizesAndCountsStayWithinTheFile) {
   const Bytes strf = {'s', 't', 'r', 'f', 20, 0, 0, 0};
   const auto at = std::search(huge_format.begin(), huge_format.end(), strf.begin(), strf.end());
   ASSERT_NE(at, huge_format.end());
+  std::fill(at + 4, at + 8, 0xFF);
   at[4] = 0xF0;
-  at[5] = at[6] = at[7] = 0xFF;
   EXPECT_FALSE(ReadTrack(huge_format).found);
 
-  avi_test::StreamSpec long_stream = Audio(PcmFormat(1, 22050, 8), 0xFFFFFFF0U);
+  avi_test::StreamHeader long_stream = Audio(PcmFormat(1, 22050, 8), 0xFFFFFFF0U);
   long_stream.start = 0xFFFFFFF0U;
   const Track track = ReadTrack(MakeAvi({long_stream}, {DataChunk(0, Pattern(10))}));
   EXPECT_EQ(track.length, std::numeric_limits<std::int32_t>::max());
   EXPECT_EQ(track.data, Pattern(10));
 
-  // Chunk ids have room for streams 00 to 99 only.
-  std::vector<avi_test::StreamSpec> streams(100, Video());
+  std::vector<avi_test::StreamHeader> streams(100, Video());  // ids have room for 00 to 99
   streams.push_back(Audio(PcmFormat(1, 22050, 8)));
   EXPECT_FALSE(ReadTrack(MakeAvi(streams, {})).found);
 }
@@ -231,18 +205,17 @@ TEST(RiffAviLibrary, HugeSizesAndCountsStayWithinTheFile) {
 TEST(RiffAviLibrary, PartialReadsAndHandles) {
   test::ScopedWorkDir dir;
   const Bytes data = Pattern(20);
-  test::WriteBytes(kAviName,
+  test::WriteBytes("in.avi",
                    MakeAvi({Audio(PcmFormat(1, 22050, 16))}, avi_test::DataChunks(0, data, 6)));
   RiffAviLibrary library;
   AviFile* file = nullptr;
-  ASSERT_EQ(library.FileOpen(&file, kAviName), kAviOk);
+  ASSERT_EQ(library.FileOpen(&file, "in.avi"), kAviOk);
   AviStream* stream = nullptr;
   ASSERT_EQ(library.FileGetStream(file, &stream, kStreamTypeAudio, 0), kAviOk);
   AviStream* other = nullptr;
   EXPECT_NE(library.FileGetStream(file, &other, 0x73646976 /* vids */, 0), kAviOk);
   EXPECT_EQ(other, nullptr);
-  // The stream stays readable after its file is released.
-  library.FileRelease(file);
+  library.FileRelease(file);  // the stream stays readable
 
   Bytes buffer(20, 0xAA);
   std::int32_t bytes = 0;
@@ -253,24 +226,19 @@ TEST(RiffAviLibrary, PartialReadsAndHandles) {
   EXPECT_EQ(samples, 2);
   EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 4), Bytes(data.begin() + 6, data.begin() + 10));
   // A buffer smaller than the stream takes what fits.
-  ASSERT_EQ(
-      library.StreamRead(stream, 8, kAviStreamReadConvenient, buffer.data(), 3, &bytes, nullptr),
-      kAviOk);
+  ASSERT_EQ(library.StreamRead(stream, 8, kAll, buffer.data(), 3, &bytes, nullptr), kAviOk);
   EXPECT_EQ(bytes, 3);
   EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 3), Bytes(data.begin() + 16, data.begin() + 19));
-  EXPECT_NE(library.StreamRead(stream, 11, kAviStreamReadConvenient, nullptr, 0, &bytes, nullptr),
-            kAviOk);
-  EXPECT_NE(library.StreamRead(stream, -1, kAviStreamReadConvenient, nullptr, 0, &bytes, nullptr),
-            kAviOk);
-
+  for (const std::int32_t start : {11, -1}) {
+    EXPECT_NE(library.StreamRead(stream, start, kAll, nullptr, 0, &bytes, nullptr), kAviOk)
+        << start;
+  }
   AviStreamInfo info;
-  info.bytes.fill(0xCC);
   EXPECT_EQ(library.StreamInfo(stream, info), kAviOk);
   library.StreamRelease(stream);
   // Released handles are unknown from then on.
   EXPECT_NE(library.StreamInfo(stream, info), kAviOk);
-  EXPECT_NE(library.StreamRead(stream, 0, kAviStreamReadConvenient, nullptr, 0, &bytes, nullptr),
-            kAviOk);
+  EXPECT_NE(library.StreamRead(stream, 0, kAll, nullptr, 0, &bytes, nullptr), kAviOk);
   EXPECT_NE(library.FileGetStream(file, &stream, kStreamTypeAudio, 0), kAviOk);
 }
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,22 +15,17 @@
 namespace {
 
 using test::AppendTag;
-using test::AppendU16;
 using test::AppendU32;
 using test::CriticalLogLines;
 using test::MakeWave;
 using test::MakeWave16;
 using test::MakeWave8;
-using test::RoutineLogLines;
-using test::WaveSpec;
-using test::WriteBytes;
+using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
-constexpr const char* kFileName = "clip.wav";
-
-// A complete chunk; a pad byte follows an odd size when `pad` is set.
-std::vector<std::uint8_t> Chunk(std::string_view tag, std::uint32_t size, bool pad = true) {
-  std::vector<std::uint8_t> chunk;
+// A complete chunk of `size` letters; a pad byte follows an odd size when `pad`.
+Bytes Chunk(std::string_view tag, std::uint32_t size, bool pad = true) {
+  Bytes chunk;
   AppendTag(chunk, tag);
   AppendU32(chunk, size);
   for (std::uint32_t i = 0; i < size; ++i) {
@@ -42,15 +37,23 @@ std::vector<std::uint8_t> Chunk(std::string_view tag, std::uint32_t size, bool p
   return chunk;
 }
 
-std::vector<std::uint8_t> Ramp(std::size_t count) {
-  std::vector<std::uint8_t> bytes(count);
+Bytes Join(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
+  return all;
+}
+
+Bytes Ramp(std::size_t count) {
+  Bytes bytes(count);
   for (std::size_t i = 0; i < count; ++i) {
     bytes[i] = static_cast<std::uint8_t>(i * 37 % 251);
   }
   return bytes;
 }
 
-// The eight-line dump of a 44-byte mono 8-bit header.
+// The eight-line header dump, one log entry.
 std::string Dump(std::int64_t format_len, int format_tag, int channels, std::int64_t rate,
                  std::int64_t avm_bytes, int blockalign, int bits, std::int64_t data_size) {
   auto line = [](int tabs, const char* label, std::int64_t value) {
@@ -63,418 +66,199 @@ std::string Dump(std::int64_t format_len, int format_tag, int channels, std::int
          line(12, "bits_persample", bits) + line(11, "secondid", data_size);
 }
 
-// The dump as RoutineLogLines shows it: its eight lines and the empty line
-// left by the entry's own line feed.
-Lines DumpLines(const std::string& dump) {
-  Lines lines;
-  std::size_t start = 0;
-  for (std::size_t end = dump.find('\n'); end != std::string::npos;
-       start = end + 1, end = dump.find('\n', start)) {
-    lines.push_back(dump.substr(start, end - start));
+// The text of TAMBRIX.log holding these entries.
+std::string Log(std::initializer_list<std::string> entries) {
+  std::string text;
+  for (const std::string& entry : entries) {
+    text += "Data Time: " + entry + "\n";
   }
-  lines.emplace_back();
-  return lines;
+  return text;
 }
 
-Lines Concat(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
+// The other worked values are in the 16-bit rows of the file table.
+TEST(SixteenBitConversion, ScalesAndAValueAboveTheLargest) {
+  EXPECT_EQ(SixteenBitScale(16384), 1.99993896484375F);
+  EXPECT_EQ(SixteenBitScale(32767), 1.0F);
+  EXPECT_EQ(SixteenBitScale(0), 1.0F) << "no positive value: no division by zero";
+  EXPECT_EQ(ConvertSixteenBitValue(-20000, SixteenBitScale(16384)).range, SampleRange::kBelowRange);
+  EXPECT_EQ(ConvertSixteenBitValue(-16384, SixteenBitScale(16384)).range, SampleRange::kInRange);
+  // Above the largest value: only from a wrong scale.
+  const ConvertedSample above = ConvertSixteenBitValue(2, 32767.0F);
+  EXPECT_EQ(above.value, 255);
+  EXPECT_EQ(above.range, SampleRange::kAboveRange);
 }
 
-class WaveReaderTest : public ::testing::Test {
- protected:
-  // Writes the file and reads it into a freshly reset engine.
-  void Read(const std::vector<std::uint8_t>& bytes) {
-    WriteBytes(kFileName, bytes);
-    ReadWaveFile(engine, kFileName);
-  }
-  std::vector<std::uint8_t> Samples() const {
-    return engine.samples ? *engine.samples : std::vector<std::uint8_t>{};
-  }
-
-  test::ScopedWorkDir dir;
-  SilentAudioSystem audio;
-  SoundEngine engine{&audio, nullptr};
+struct WaveCase {
+  const char* name;
+  Bytes file;
+  std::optional<Bytes> samples;
+  std::uint32_t rate, count, seconds;
+  std::string log;
+  Lines critical;
 };
 
-TEST(SixteenBitConversion, WorkedValues) {
-  const float half_scale = SixteenBitScale(16384);
-  EXPECT_EQ(half_scale, 1.99993896484375F);
-  const std::pair<std::int16_t, std::uint8_t> half_cases[] = {
-      {16384, 255}, {1000, 135}, {0, 127}, {-1, 127}, {-16384, 0}};
-  for (const auto& [value, expected] : half_cases) {
-    const ConvertedSample converted = ConvertSixteenBitValue(value, half_scale);
-    EXPECT_EQ(converted.value, expected) << value;
-    EXPECT_EQ(converted.range, SampleRange::kInRange) << value;
-  }
-  const ConvertedSample below = ConvertSixteenBitValue(-20000, half_scale);
-  EXPECT_EQ(below.value, 0);
-  EXPECT_EQ(below.range, SampleRange::kBelowRange);
+std::vector<WaveCase> WaveCases() {
+  const std::string eight = "8 bit wave file";
+  const std::string filler = "loading filler data";
+  const std::string valid = "Data format was valid, now reading file size";
+  const std::string negative = "Error-Negative Value";
+  const std::string sixteen = "16 bit wave file";
+  const std::string single = "Can Only Load Single Channel *.wav Files";
 
-  const float unit_scale = SixteenBitScale(32767);
-  EXPECT_EQ(unit_scale, 1.0F);
-  EXPECT_EQ(ConvertSixteenBitValue(1000, unit_scale).value, 131);
-  EXPECT_EQ(ConvertSixteenBitValue(-32768, unit_scale).range, SampleRange::kBelowRange);
-  EXPECT_EQ(ConvertSixteenBitValue(-32767, unit_scale).range, SampleRange::kInRange);
+  Bytes zero_header;
+  AppendTag(zero_header, "RIFF");
+  AppendU32(zero_header, 36);
+  AppendTag(zero_header, "WAVE");
+  AppendTag(zero_header, "fmt ");
+  zero_header.resize(44, 0);
 
-  // A value above the largest one can only come from a wrong scale.
-  EXPECT_EQ(ConvertSixteenBitValue(2, 32767.0F).range, SampleRange::kAboveRange);
-  EXPECT_EQ(ConvertSixteenBitValue(2, 32767.0F).value, 255);
-}
-
-TEST(SixteenBitConversion, NoPositiveValueKeepsTheClipLevel) {
-  EXPECT_EQ(SixteenBitScale(0), 1.0F);
-  EXPECT_EQ(ConvertSixteenBitValue(-100, SixteenBitScale(0)).value, 127);
-}
-
-TEST_F(WaveReaderTest, PlainEightBitMonoLoadsBytesUnchanged) {
-  const auto data = Ramp(66150);
-  Read(MakeWave8(22050, data));
-  EXPECT_EQ(engine.sample_rate, 22050U);
-  EXPECT_EQ(engine.sample_count, 66150U);
-  EXPECT_EQ(engine.clip_length, 3U);
-  EXPECT_EQ(Samples(), data);
-  EXPECT_EQ(RoutineLogLines(),
-            Concat({DumpLines(Dump(16, 1, 1, 22050, 22050, 1, 8, 66150)), {"8 bit wave file"}}));
-  EXPECT_TRUE(CriticalLogLines().empty());
-}
-
-TEST_F(WaveReaderTest, HeaderDumpIsOneEntryWithExactTabsAndSpaces) {
-  Read(MakeWave8(8000, Ramp(9)));
-  const std::string expected =
-      "Data Time: format_len: 16 \n" + std::string(12, '\t') + "format_tag: 1 \n" +
-      std::string(12, '\t') + "channels: 1 \n" + std::string(13, '\t') + "sample_rate: 8000 \n" +
-      std::string(12, '\t') + "avm_bytes: 8000 \n" + std::string(12, '\t') + "blockalign: 1 \n" +
-      std::string(12, '\t') + "bits_persample: 8 \n" + std::string(11, '\t') + "secondid: 9 \n\n" +
-      "Data Time: 8 bit wave file\n";
-  EXPECT_EQ(test::ReadText("TAMBRIX.log"), expected);
-}
-
-TEST_F(WaveReaderTest, HeaderDumpFixedTextIs196Characters) {
-  // Every field 0: eight one-digit values on top of the fixed text.
-  std::vector<std::uint8_t> bytes;
-  AppendTag(bytes, "RIFF");
-  AppendU32(bytes, 36);
-  AppendTag(bytes, "WAVE");
-  AppendTag(bytes, "fmt ");
-  bytes.resize(44, 0);
-  Read(bytes);
-  const std::string log = test::ReadText("TAMBRIX.log");
-  const std::string prefix = "Data Time: ";
-  ASSERT_EQ(log.substr(0, prefix.size()), prefix);
-  EXPECT_EQ(log.size(), prefix.size() + 196 + 8 + 1);
-  EXPECT_EQ(log, prefix + Dump(0, 0, 0, 0, 0, 0, 0, 0) + "\n");
-  EXPECT_EQ(CriticalLogLines(),
-            (Lines{"Can Only Load Single Channel *.wav Files", "Incorrect Format Tag"}));
-  EXPECT_FALSE(engine.samples.has_value());
-  EXPECT_EQ(engine.clip_length, 0U);
-}
-
-TEST_F(WaveReaderTest, FillerChunkIsSkippedWithoutPadByte) {
-  const auto data = Ramp(300);
-  // An odd filler size: the data chunk follows the filler bytes directly.
-  Read(MakeWave(WaveSpec{}, data, Chunk("FLLR", 3, false)));
-  EXPECT_EQ(Samples(), data);
-  EXPECT_EQ(engine.sample_count, 300U);
-  EXPECT_EQ(RoutineLogLines(),
-            Concat({{"loading filler data", "Data format was valid, now reading file size"},
-                    DumpLines(Dump(16, 1, 1, 22050, 22050, 1, 8, 300)),
-                    {"8 bit wave file"}}));
-}
-
-TEST_F(WaveReaderTest, FillerWithoutDataChunkIsReadAtTheFixedOffsets) {
   // No chunk is tagged "data": the chunk after the filler is taken as data.
-  std::vector<std::uint8_t> bytes = MakeWave8(11025, {});
-  bytes.resize(36);
-  const auto filler = Chunk("FLLR", 2, false);
-  bytes.insert(bytes.end(), filler.begin(), filler.end());
-  AppendTag(bytes, "dat!");
-  AppendU32(bytes, 4);
-  bytes.insert(bytes.end(), {10, 20, 30, 40});
-  Read(bytes);
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{10, 20, 30, 40}));
-  EXPECT_EQ(RoutineLogLines(), Concat({{"loading filler data"},
-                                       DumpLines(Dump(16, 1, 1, 11025, 11025, 1, 8, 4)),
-                                       {"8 bit wave file"}}));
-}
+  Bytes untagged = MakeWave8(11025, {});
+  untagged.resize(36);
+  untagged = Join({untagged, Chunk("FLLR", 2, false)});
+  AppendTag(untagged, "dat!");
+  AppendU32(untagged, 4);
+  untagged.insert(untagged.end(), {10, 20, 30, 40});
 
-TEST_F(WaveReaderTest, SixteenBitMonoScalesToTheLargestValue) {
-  Read(MakeWave16(8000, {16384, 1000, 0, -1, -16384, -20000, 16384, 0}));
-  EXPECT_EQ(engine.sample_count, 8U);
-  EXPECT_EQ(engine.clip_length, 0U);
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{255, 135, 127, 127, 0, 0, 255, 127}));
-  EXPECT_EQ(CriticalLogLines(), (Lines{"16 bit wave file", "Error-Negative Value"}));
-  EXPECT_EQ(RoutineLogLines(), DumpLines(Dump(16, 1, 1, 8000, 16000, 2, 16, 16)));
-}
+  // A format length no chunk walk can follow: the data is read at offset 44.
+  Bytes unfollowable = MakeWave8(22050, Ramp(20));
+  std::fill(unfollowable.begin() + 16, unfollowable.begin() + 20, 0xFF);
 
-TEST_F(WaveReaderTest, SixteenBitFullScaleLogsEachNegativeOverflow) {
-  std::vector<std::int16_t> values(16000, 0);
-  values[1] = 32767;
-  values[2] = 1000;
-  values[3] = -32768;
-  values[9] = -32768;
-  Read(MakeWave16(8000, values));
-  EXPECT_EQ(engine.sample_count, 16000U);
-  EXPECT_EQ(engine.clip_length, 2U);
-  const auto samples = Samples();
-  EXPECT_EQ(samples[1], 255);
-  EXPECT_EQ(samples[2], 131);
-  EXPECT_EQ(samples[3], 0);
-  EXPECT_EQ(samples[0], 127);
-  EXPECT_EQ(CriticalLogLines(),
-            (Lines{"16 bit wave file", "Error-Negative Value", "Error-Negative Value"}));
-}
+  std::vector<std::int16_t> full_scale(16000, 0);
+  full_scale[1] = 32767;
+  full_scale[2] = 1000;
+  full_scale[3] = full_scale[9] = -32768;
+  Bytes full_scale_samples(16000, 127);
+  full_scale_samples[1] = 255;
+  full_scale_samples[2] = 131;
+  full_scale_samples[3] = full_scale_samples[9] = 0;
 
-TEST_F(WaveReaderTest, SixteenBitWithoutPositiveValueDoesNotDivideByZero) {
-  Read(MakeWave16(8000, {0, -1, -100, -32767, -32768}));
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{127, 127, 127, 0, 0}));
-  EXPECT_EQ(CriticalLogLines(), (Lines{"16 bit wave file", "Error-Negative Value"}));
-}
+  Bytes stereo;  // left 1 to 9, right 201 to 209, then a half frame
+  for (std::uint8_t i = 1; i <= 9; ++i) {
+    stereo.insert(stereo.end(), {i, static_cast<std::uint8_t>(200 + i)});
+  }
+  stereo.push_back(77);
 
-TEST_F(WaveReaderTest, SixteenBitOddDataSizeDropsTheHalfSample) {
-  WaveSpec spec;
-  spec.bits_per_sample = 16;
-  Read(MakeWave(spec, {0xFF, 0x7F, 0x00, 0x00, 0x12}));
-  EXPECT_EQ(engine.sample_count, 2U);
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{255, 127}));
-}
-
-TEST_F(WaveReaderTest, UnsupportedSampleSizeLogsHeaderAndMakesNoSamples) {
-  WaveSpec spec;
-  spec.bits_per_sample = 24;
-  spec.sample_rate = 100;
-  Read(MakeWave(spec, Ramp(900)));
-  EXPECT_FALSE(engine.samples.has_value());
-  EXPECT_EQ(engine.sample_count, 900U);
-  EXPECT_EQ(engine.clip_length, 9U);
-  EXPECT_EQ(RoutineLogLines(), DumpLines(Dump(16, 1, 1, 100, 300, 3, 24, 900)));
-  EXPECT_TRUE(CriticalLogLines().empty());
-}
-
-TEST_F(WaveReaderTest, FilesThatAreNotWaveLeaveTheEngineEmpty) {
-  struct Case {
-    std::vector<std::uint8_t> bytes;
-    const char* message;
-  };
-  std::vector<std::uint8_t> avi;
+  Bytes avi;
   AppendTag(avi, "RIFF");
   AppendU32(avi, 4);
   AppendTag(avi, "AVI ");
   const std::string text = "just some text, not a sound\n";
-  const std::vector<Case> cases = {
-      {std::vector<std::uint8_t>(text.begin(), text.end()), "not a RIFF file"},
-      {{'R', 'I'}, "not a RIFF file"},
-      {{}, "not a RIFF file"},
-      {avi, "RIFF file but not a wave file"},
+
+  // clang-format off
+  return {
+      {"8-bit mono", MakeWave8(22050, Ramp(66150)), Ramp(66150), 22050, 66150, 3,
+       Log({Dump(16, 1, 1, 22050, 22050, 1, 8, 66150), eight}), {}},
+      {"all fields 0", zero_header, std::nullopt, 0, 0, 0,
+       Log({Dump(0, 0, 0, 0, 0, 0, 0, 0)}), {single, "Incorrect Format Tag"}},
+      {"18-byte fmt", MakeWave({.format_len = 18}, Ramp(500)), Ramp(500), 22050, 500, 0,
+       Log({Dump(18, 1, 1, 22050, 22050, 1, 8, 500), eight}), {}},
+      {"40-byte extensible fmt", MakeWave({.format_tag = 0xFFFE, .format_len = 40}, Ramp(500)),
+       Ramp(500), 22050, 500, 0, Log({Dump(40, -2, 1, 22050, 22050, 1, 8, 500), eight}),
+       {"Incorrect Format Tag"}},
+      {"17-byte fmt", MakeWave({.format_len = 17}, Ramp(500)), Ramp(500), 22050, 500, 0,
+       Log({Dump(17, 1, 1, 22050, 22050, 1, 8, 500), eight}), {}},
+      {"LIST, JUNK, fact, bext, filler before the data",
+       MakeWave({}, Ramp(123), Join({Chunk("LIST", 26), Chunk("JUNK", 7), Chunk("fact", 4),
+                                     Chunk("bext", 601), Chunk("FLLR", 5, false)})),
+       Ramp(123), 22050, 123, 0, Log({filler, valid, Dump(16, 1, 1, 22050, 22050, 1, 8, 123), eight}),
+       {}},
+      {"filler before LIST", MakeWave({}, Ramp(40), Join({Chunk("FLLR", 4, false), Chunk("LIST", 9)})),
+       Ramp(40), 22050, 40, 0, Log({filler, Dump(16, 1, 1, 22050, 22050, 1, 8, 40), eight}), {}},
+      {"filler without data chunk", untagged, Bytes{10, 20, 30, 40}, 11025, 4, 0,
+       Log({filler, Dump(16, 1, 1, 11025, 11025, 1, 8, 4), eight}), {}},
+      {"format length -1", unfollowable, Ramp(20), 22050, 20, 0,
+       Log({Dump(-1, 1, 1, 22050, 22050, 1, 8, 20), eight}), {}},
+      {"data size beyond the file", MakeWave({.sample_rate = 50, .data_size_override = 1000}, Ramp(100)),
+       Ramp(100), 50, 100, 2, Log({Dump(16, 1, 1, 50, 50, 1, 8, 1000), eight}), {}},
+      {"8-bit data size 0xFFFFFFFF", MakeWave({.data_size_override = 0xFFFFFFFF}, Ramp(10)),
+       Ramp(10), 22050, 10, 0, Log({Dump(16, 1, 1, 22050, 22050, 1, 8, -1), eight}), {}},
+      {"16-bit data size 0xFFFFFFFF",
+       MakeWave({.bits_per_sample = 16, .data_size_override = 0xFFFFFFFF}, Ramp(10)),
+       Bytes{170, 255, 47, 138, 222}, 22050, 5, 0, Log({Dump(16, 1, 1, 22050, 44100, 2, 16, -1)}),
+       {sixteen}},
+      {"16-bit mono", MakeWave16(8000, {16384, 1000, 0, -1, -16384, -20000, 16384, 0}),
+       Bytes{255, 135, 127, 127, 0, 0, 255, 127}, 8000, 8, 0,
+       Log({Dump(16, 1, 1, 8000, 16000, 2, 16, 16)}), {sixteen, negative}},
+      {"16-bit full scale", MakeWave16(8000, full_scale), full_scale_samples, 8000, 16000, 2,
+       Log({Dump(16, 1, 1, 8000, 16000, 2, 16, 32000)}), {sixteen, negative, negative}},
+      {"16-bit without a positive value", MakeWave16(8000, {0, -1, -100, -32767, -32768}),
+       Bytes{127, 127, 127, 0, 0}, 8000, 5, 0, Log({Dump(16, 1, 1, 8000, 16000, 2, 16, 10)}),
+       {sixteen, negative}},
+      {"16-bit odd data size", MakeWave({.bits_per_sample = 16}, {0xFF, 0x7F, 0x00, 0x00, 0x12}),
+       Bytes{255, 127}, 22050, 2, 0, Log({Dump(16, 1, 1, 22050, 44100, 2, 16, 5)}), {sixteen}},
+      {"24-bit", MakeWave({.sample_rate = 100, .bits_per_sample = 24}, Ramp(900)), std::nullopt,
+       100, 900, 9, Log({Dump(16, 1, 1, 100, 300, 3, 24, 900)}), {}},
+      {"8-bit stereo", MakeWave({.channels = 2, .sample_rate = 4}, stereo),
+       Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}, 4, 9, 2, Log({Dump(16, 1, 2, 4, 8, 2, 8, 19), eight}),
+       {single}},
+      // The right channel is louder: only the left one counts.
+      {"16-bit stereo", MakeWave16(2, {16384, 32767, 1000, 32767, -16384, -32768, 0, 5}, 2),
+       Bytes{255, 135, 0, 127}, 2, 4, 2, Log({Dump(16, 1, 2, 2, 8, 4, 16, 16)}), {single, sixteen}},
+      {"0 channels", MakeWave({.channels = 0}, Ramp(6)), Ramp(6), 22050, 6, 0,
+       Log({Dump(16, 1, 0, 22050, 0, 0, 8, 6), eight}), {single}},
+      {"sample rate 0", MakeWave({.sample_rate = 0}, Ramp(100)), Ramp(100), 0, 100, 0,
+       Log({Dump(16, 1, 1, 0, 0, 1, 8, 100), eight}), {}},
+      {"text", Bytes(text.begin(), text.end()), std::nullopt, 0, 0, 0, "", {"not a RIFF file"}},
+      {"two bytes", Bytes{'R', 'I'}, std::nullopt, 0, 0, 0, "", {"not a RIFF file"}},
+      {"empty", Bytes{}, std::nullopt, 0, 0, 0, "", {"not a RIFF file"}},
+      {"RIFF AVI", avi, std::nullopt, 0, 0, 0, "", {"RIFF file but not a wave file"}},
   };
-  for (const Case& c : cases) {
-    test::ScopedWorkDir case_dir;
-    Reset(engine);
-    Read(c.bytes);
-    EXPECT_EQ(CriticalLogLines(), Lines{c.message});
-    EXPECT_TRUE(RoutineLogLines().empty());
-    EXPECT_FALSE(engine.samples.has_value());
-    EXPECT_EQ(engine.sample_rate, 0U);
-    EXPECT_EQ(engine.sample_count, 0U);
-    EXPECT_EQ(engine.clip_length, 0U);
+  // clang-format on
+}
+
+TEST(WaveReader, ReadsEachLayoutWithItsExactLogs) {
+  // Eight one-digit values on top of the fixed text of the dump.
+  EXPECT_EQ(Dump(0, 0, 0, 0, 0, 0, 0, 0).size(), 196U + 8U);
+  for (const WaveCase& c : WaveCases()) {
+    SCOPED_TRACE(c.name);
+    test::ScopedWorkDir dir;
+    SilentAudioSystem audio;
+    SoundEngine engine(&audio, nullptr);
+    test::WriteBytes("clip.wav", c.file);
+    EXPECT_TRUE(ReadWaveFile(engine, "clip.wav"));
+    EXPECT_EQ(engine.samples, c.samples);
+    EXPECT_EQ(engine.sample_rate, c.rate);
+    EXPECT_EQ(engine.sample_count, c.count);
+    EXPECT_EQ(engine.clip_length, c.seconds);
+    EXPECT_EQ(test::ReadText("TAMBRIX.log"), c.log);
+    EXPECT_EQ(CriticalLogLines(), c.critical);
   }
 }
 
-TEST_F(WaveReaderTest, MissingFileIsReportedAndReleasesTheOldClip) {
-  Read(MakeWave8(8000, Ramp(100)));
-  ASSERT_TRUE(engine.samples.has_value());
-  EXPECT_TRUE(ReadWaveFile(engine, "no such file.wav"));
-  EXPECT_FALSE(engine.samples.has_value());
-  EXPECT_EQ(CriticalLogLines(), Lines{"Failed To Find .wav File"});
-}
-
-// Only regular files are read: a named pipe would block the program for good.
-TEST_F(WaveReaderTest, FoldersAndPipesAreNotFound) {
-  std::filesystem::create_directory("folder.wav");
-  ASSERT_EQ(::mkfifo("pipe.wav", 0600), 0);
-  EXPECT_TRUE(ReadWaveFile(engine, "folder.wav"));
-  EXPECT_TRUE(ReadWaveFile(engine, "pipe.wav"));
-  EXPECT_FALSE(engine.samples.has_value());
-  EXPECT_EQ(CriticalLogLines(), (Lines{"Failed To Find .wav File", "Failed To Find .wav File"}));
-}
-
-TEST_F(WaveReaderTest, DataSizeBeyondTheFileIsCutToTheBytesHeld) {
-  WaveSpec spec;
-  spec.sample_rate = 50;
-  spec.data_size_override = 1000;
-  const auto data = Ramp(100);
-  Read(MakeWave(spec, data));
-  EXPECT_EQ(engine.sample_count, 100U);
-  EXPECT_EQ(engine.clip_length, 2U);
-  EXPECT_EQ(Samples(), data);
-  // The dump shows the size the file claims.
-  EXPECT_EQ(RoutineLogLines(),
-            Concat({DumpLines(Dump(16, 1, 1, 50, 50, 1, 8, 1000)), {"8 bit wave file"}}));
-}
-
-TEST_F(WaveReaderTest, FourGigabyteClaimAllocatesOnlyWhatTheFileHolds) {
-  for (const int bits : {8, 16}) {
-    test::ScopedWorkDir case_dir;
-    Reset(engine);
-    WaveSpec spec;
-    spec.bits_per_sample = static_cast<std::uint16_t>(bits);
-    spec.data_size_override = 0xFFFFFFFF;
-    Read(MakeWave(spec, Ramp(10)));
-    EXPECT_EQ(engine.sample_count, bits == 8 ? 10U : 5U);
-    ASSERT_TRUE(engine.samples.has_value());
-    EXPECT_EQ(engine.samples->size(), engine.sample_count);
-    EXPECT_EQ(RoutineLogLines().at(7), std::string(11, '\t') + "secondid: -1 ");
-  }
-}
-
-TEST_F(WaveReaderTest, LongerFormatChunksAreSteppedOver) {
-  const auto data = Ramp(500);
-  WaveSpec plain;
-  WaveSpec ex;  // 18-byte WAVEFORMATEX
-  ex.format_len = 18;
-  WaveSpec extensible;  // 40-byte WAVE_FORMAT_EXTENSIBLE
-  extensible.format_len = 40;
-  extensible.format_tag = 0xFFFE;
-  WaveSpec odd;
-  odd.format_len = 17;
-  for (const WaveSpec& spec : {ex, extensible, odd}) {
-    test::ScopedWorkDir case_dir;
-    Reset(engine);
-    Read(MakeWave(spec, data));
-    EXPECT_EQ(Samples(), data) << spec.format_len;
-    EXPECT_EQ(engine.sample_count, 500U);
-    EXPECT_EQ(RoutineLogLines(),
-              Concat({DumpLines(Dump(spec.format_len, static_cast<std::int16_t>(spec.format_tag), 1,
-                                     22050, 22050, 1, 8, 500)),
-                      {"8 bit wave file"}}));
-    const Lines expected_critical = spec.format_tag == 1 ? Lines{} : Lines{"Incorrect Format Tag"};
-    EXPECT_EQ(CriticalLogLines(), expected_critical);
-  }
-}
-
-TEST_F(WaveReaderTest, ChunksBeforeTheDataAreSkipped) {
-  const auto data = Ramp(123);
-  std::vector<std::uint8_t> chunks;
-  for (const auto& chunk : {Chunk("LIST", 26), Chunk("JUNK", 7), Chunk("fact", 4),
-                            Chunk("bext", 601), Chunk("FLLR", 5, false)}) {
-    chunks.insert(chunks.end(), chunk.begin(), chunk.end());
-  }
-  Read(MakeWave(WaveSpec{}, data, chunks));
-  EXPECT_EQ(Samples(), data);
-  EXPECT_EQ(engine.sample_count, 123U);
-  EXPECT_EQ(RoutineLogLines(),
-            Concat({{"loading filler data", "Data format was valid, now reading file size"},
-                    DumpLines(Dump(16, 1, 1, 22050, 22050, 1, 8, 123)),
-                    {"8 bit wave file"}}));
-}
-
-TEST_F(WaveReaderTest, FillerBeforeAnotherChunkLogsOnlyItsFirstLine) {
-  const auto data = Ramp(40);
-  auto chunks = Chunk("FLLR", 4, false);
-  const auto list = Chunk("LIST", 9);
-  chunks.insert(chunks.end(), list.begin(), list.end());
-  Read(MakeWave(WaveSpec{}, data, chunks));
-  EXPECT_EQ(Samples(), data);
-  EXPECT_EQ(RoutineLogLines().front(), "loading filler data");
-  EXPECT_EQ(RoutineLogLines().at(1), "format_len: 16 ");
-}
-
-TEST_F(WaveReaderTest, WithoutADataChunkThePlainOffsetsAreUsed) {
-  // A format length no chunk walk can follow: the data is read at offset 44.
-  WaveSpec spec;
-  std::vector<std::uint8_t> bytes = MakeWave(spec, Ramp(20));
-  bytes[16] = bytes[17] = bytes[18] = bytes[19] = 0xFF;
-  Read(bytes);
-  EXPECT_EQ(Samples(), Ramp(20));
-  EXPECT_EQ(RoutineLogLines().front(), "format_len: -1 ");
-}
-
-TEST_F(WaveReaderTest, TruncatedHeadersLoadNoSamples) {
-  const auto full = MakeWave8(8000, Ramp(10));
+TEST(WaveReader, TruncatedHeadersLoadNoSamples) {
+  const Bytes full = MakeWave8(8000, Ramp(10));
   for (std::size_t length = 12; length < 44; ++length) {
-    test::ScopedWorkDir case_dir;
-    Reset(engine);
-    Read(std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<long>(length)));
+    test::ScopedWorkDir dir;
+    SilentAudioSystem audio;
+    SoundEngine engine(&audio, nullptr);
+    test::WriteBytes("clip.wav", Bytes(full.begin(), full.begin() + static_cast<long>(length)));
+    ReadWaveFile(engine, "clip.wav");
     EXPECT_EQ(engine.sample_count, 0U) << length;
     EXPECT_TRUE(!engine.samples.has_value() || engine.samples->empty()) << length;
     if (length >= 36) {
       EXPECT_TRUE(CriticalLogLines().empty()) << length;
-      EXPECT_EQ(RoutineLogLines().back(), "8 bit wave file") << length;
+      EXPECT_EQ(test::RoutineLogLines().back(), "8 bit wave file") << length;
     }
   }
 }
 
-TEST_F(WaveReaderTest, StereoEightBitKeepsTheFirstChannel) {
-  WaveSpec spec;
-  spec.channels = 2;
-  spec.sample_rate = 4;
-  // Left 1..9, right 200..; a half frame at the end is dropped.
-  std::vector<std::uint8_t> data;
-  for (std::uint8_t i = 1; i <= 9; ++i) {
-    data.push_back(i);
-    data.push_back(static_cast<std::uint8_t>(200 + i));
+// Only regular files are read: a named pipe would block the program for good.
+TEST(WaveReader, MissingFilesFoldersAndPipesAreNotFoundAndReleaseTheOldClip) {
+  test::ScopedWorkDir dir;
+  SilentAudioSystem audio;
+  SoundEngine engine(&audio, nullptr);
+  test::WriteBytes("clip.wav", MakeWave8(8000, Ramp(100)));
+  std::filesystem::create_directory("folder.wav");
+  ASSERT_EQ(::mkfifo("pipe.wav", 0600), 0);
+  for (const char* path : {"no such file.wav", "folder.wav", "pipe.wav"}) {
+    ReadWaveFile(engine, "clip.wav");
+    ASSERT_TRUE(engine.samples.has_value());
+    EXPECT_TRUE(ReadWaveFile(engine, path));
+    EXPECT_FALSE(engine.samples.has_value()) << path;
+    EXPECT_EQ(CriticalLogLines().back(), "Failed To Find .wav File") << path;
   }
-  data.push_back(77);
-  Read(MakeWave(spec, data));
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-  EXPECT_EQ(engine.sample_count, 9U);
-  EXPECT_EQ(engine.clip_length, 2U);
-  EXPECT_EQ(CriticalLogLines(), Lines{"Can Only Load Single Channel *.wav Files"});
-  EXPECT_EQ(RoutineLogLines().at(7), std::string(11, '\t') + "secondid: 19 ");
-}
-
-TEST_F(WaveReaderTest, StereoSixteenBitScalesByTheFirstChannel) {
-  // Right channel louder than the left: only the left one counts.
-  Read(MakeWave16(2, {16384, 32767, 1000, 32767, -16384, -32768, 0, 5}, 2));
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{255, 135, 0, 127}));
-  EXPECT_EQ(engine.sample_count, 4U);
-  EXPECT_EQ(engine.clip_length, 2U);
-  EXPECT_EQ(CriticalLogLines(),
-            (Lines{"Can Only Load Single Channel *.wav Files", "16 bit wave file"}));
-}
-
-TEST_F(WaveReaderTest, ZeroChannelsReadLikeOne) {
-  WaveSpec spec;
-  spec.channels = 0;
-  Read(MakeWave(spec, Ramp(6)));
-  EXPECT_EQ(Samples(), Ramp(6));
-}
-
-TEST_F(WaveReaderTest, ZeroSampleRateLeavesClipLengthZero) {
-  WaveSpec spec;
-  spec.sample_rate = 0;
-  Read(MakeWave(spec, Ramp(100)));
-  EXPECT_EQ(engine.sample_count, 100U);
-  EXPECT_EQ(engine.clip_length, 0U);
-}
-
-TEST_F(WaveReaderTest, UnwritableCriticalLogLosesOnlyItsOwnEntries) {
-  // A directory in the log's place makes every open fail, even for root.
-  std::filesystem::create_directory("TAMBRIX_crit.log");
-  Read(MakeWave16(8000, {100, -200}));
-  EXPECT_EQ(Samples(), (std::vector<std::uint8_t>{255, 0}));
-  EXPECT_EQ(RoutineLogLines(), DumpLines(Dump(16, 1, 1, 8000, 16000, 2, 16, 4)));
-  std::filesystem::remove("TAMBRIX_crit.log");
-  Reset(engine);
-  Read(MakeWave16(8000, {100, -200}));
-  EXPECT_EQ(CriticalLogLines(), (Lines{"16 bit wave file", "Error-Negative Value"}));
-}
-
-TEST_F(WaveReaderTest, ReadOnlyCriticalLog) {
-  if (::geteuid() == 0) {
-    GTEST_SKIP() << "file permissions don't bind root";
-  }
-  WriteBytes("TAMBRIX_crit.log", {});
-  std::filesystem::permissions("TAMBRIX_crit.log", std::filesystem::perms::owner_read);
-  Read(MakeWave16(8000, {1}));
-  EXPECT_TRUE(CriticalLogLines().empty());
-  EXPECT_FALSE(RoutineLogLines().empty());
-  std::filesystem::permissions("TAMBRIX_crit.log", std::filesystem::perms::owner_all);
-  Read(MakeWave16(8000, {1}));
-  EXPECT_EQ(CriticalLogLines(), Lines{"16 bit wave file"});
+  EXPECT_EQ(CriticalLogLines().size(), 3U);
 }
 
 }  // namespace
