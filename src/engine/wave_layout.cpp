@@ -108,14 +108,14 @@ WaveLayout ReadWaveLayout(std::FILE* file) {
   std::array<std::uint8_t, kFixedChunkOffset> head{};
   ReadWaveBytes(file, 0, head.data(), head.size());
   if (!TagIs(head.data(), "RIFF")) {
-    layout.status = WaveLayoutStatus::kNotRiff;
+    layout.status = WaveLayoutStatus::NotRiff;
     return layout;
   }
   if (!TagIs(head.data() + 8, "WAVE")) {
-    layout.status = WaveLayoutStatus::kNotWave;
+    layout.status = WaveLayoutStatus::NotWave;
     return layout;
   }
-  layout.status = WaveLayoutStatus::kValid;
+  layout.status = WaveLayoutStatus::Valid;
   WaveFormatFields& format = layout.format;
   const std::uint8_t* fields = head.data() + kFormatFieldsOffset;
   format.format_len = LoadU32Le(head.data() + 16);

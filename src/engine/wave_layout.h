@@ -18,10 +18,10 @@ struct WaveFormatFields {
   std::uint16_t bits_persample = 0;
 };
 
-enum class WaveLayoutStatus { kValid, kNotRiff, kNotWave };
+enum class WaveLayoutStatus { Valid, NotRiff, NotWave };
 
 struct WaveLayout {
-  WaveLayoutStatus status = WaveLayoutStatus::kNotRiff;
+  WaveLayoutStatus status = WaveLayoutStatus::NotRiff;
   WaveFormatFields format;
   // One entry per filler chunk passed on the way to the data: whether the
   // chunk right after it is tagged "data".

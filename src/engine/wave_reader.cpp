@@ -40,11 +40,11 @@ std::string HeaderDump(const WaveFormatFields& format, std::uint32_t data_size_a
 
 void ReadOpenedWave(SoundEngine& engine, std::FILE* file) {
   const WaveLayout layout = ReadWaveLayout(file);
-  if (layout.status == WaveLayoutStatus::kNotRiff) {
+  if (layout.status == WaveLayoutStatus::NotRiff) {
     WriteLogEntry(LogTarget::Critical, "not a RIFF file");
     return;
   }
-  if (layout.status == WaveLayoutStatus::kNotWave) {
+  if (layout.status == WaveLayoutStatus::NotWave) {
     WriteLogEntry(LogTarget::Critical, "RIFF file but not a wave file");
     return;
   }

@@ -59,12 +59,12 @@ ConvertedSample ConvertSixteenBitValue(std::int16_t value, float scale) {
   const auto scaled = static_cast<std::int32_t>(static_cast<double>(value) * scale);
   const std::int32_t shifted = scaled + kSixteenBitOffset;
   if (shifted > kSixteenBitTop) {
-    return {255, SampleRange::kAboveRange};
+    return {255, SampleRange::Above};
   }
   if (shifted < 0) {
-    return {0, SampleRange::kBelowRange};
+    return {0, SampleRange::Below};
   }
-  return {static_cast<std::uint8_t>(shifted / kEightBitStep), SampleRange::kInRange};
+  return {static_cast<std::uint8_t>(shifted / kEightBitStep), SampleRange::Within};
 }
 
 std::optional<std::vector<std::uint8_t>> ReadEightBitSamples(std::FILE* file, std::uint64_t offset,
@@ -97,9 +97,9 @@ std::optional<std::vector<std::uint8_t>> ReadSixteenBitSamples(std::FILE* file,
   std::uint8_t* out = samples->data();
   ForEachFrame(file, offset, frame_count, frame_bytes, [&out, scale](const std::uint8_t* frame) {
     const ConvertedSample converted = ConvertSixteenBitValue(SixteenBitAt(frame), scale);
-    if (converted.range == SampleRange::kAboveRange) {
+    if (converted.range == SampleRange::Above) {
       WriteLogEntry(LogTarget::Critical, "Error-greater than 255");
-    } else if (converted.range == SampleRange::kBelowRange) {
+    } else if (converted.range == SampleRange::Below) {
       WriteLogEntry(LogTarget::Critical, "Error-Negative Value");
     }
     *out++ = converted.value;

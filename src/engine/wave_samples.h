@@ -11,11 +11,11 @@
 // The 16-bit scale: 32767 / largest, rounded to a float.
 float SixteenBitScale(std::int16_t largest);
 
-enum class SampleRange { kInRange, kAboveRange, kBelowRange };
+enum class SampleRange { Within, Above, Below };
 
 struct ConvertedSample {
   std::uint8_t value = 0;
-  SampleRange range = SampleRange::kInRange;
+  SampleRange range = SampleRange::Within;
 };
 
 // One 16-bit value on the 8-bit scale: largest → 255, 0 → 127, −largest → 0.

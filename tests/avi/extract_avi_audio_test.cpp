@@ -300,9 +300,9 @@ TEST(ExtractAviAudio, TheFormatRecordDecidesTheLogAndTheHeader) {
     Lines format_lines;
     std::string bits_line;
     int samples;
-    test::WaveSpec header;
+    test::WaveFileOptions header;
   };
-  const test::WaveSpec mono16 = {.bits_per_sample = 16};
+  const test::WaveFileOptions mono16 = {.bits_per_sample = 16};
   const std::string bits16 = "16 BITS PER SAMPLE";
   // clang-format off
   const Case cases[] = {

@@ -80,12 +80,12 @@ TEST(SixteenBitConversion, ScalesAndAValueAboveTheLargest) {
   EXPECT_EQ(SixteenBitScale(16384), 1.99993896484375F);
   EXPECT_EQ(SixteenBitScale(32767), 1.0F);
   EXPECT_EQ(SixteenBitScale(0), 1.0F) << "no positive value: no division by zero";
-  EXPECT_EQ(ConvertSixteenBitValue(-20000, SixteenBitScale(16384)).range, SampleRange::kBelowRange);
-  EXPECT_EQ(ConvertSixteenBitValue(-16384, SixteenBitScale(16384)).range, SampleRange::kInRange);
+  EXPECT_EQ(ConvertSixteenBitValue(-20000, SixteenBitScale(16384)).range, SampleRange::Below);
+  EXPECT_EQ(ConvertSixteenBitValue(-16384, SixteenBitScale(16384)).range, SampleRange::Within);
   // Above the largest value: only from a wrong scale.
   const ConvertedSample above = ConvertSixteenBitValue(2, 32767.0F);
   EXPECT_EQ(above.value, 255);
-  EXPECT_EQ(above.range, SampleRange::kAboveRange);
+  EXPECT_EQ(above.range, SampleRange::Above);
 }
 
 struct WaveCase {

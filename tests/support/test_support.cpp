@@ -1,11 +1,12 @@
 #include "support/test_support.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace test {
 
@@ -56,7 +57,8 @@ std::string ReadText(const std::filesystem::path& path) {
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) {
     throw std::runtime_error("cannot write " + path.string());
   }
@@ -82,29 +84,31 @@ void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   }
 }
 
-std::vector<std::uint8_t> MakeWave(const WaveSpec& spec, const std::vector<std::uint8_t>& data,
+std::vector<std::uint8_t> MakeWave(const WaveFileOptions& options,
+                                   const std::vector<std::uint8_t>& data,
                                    const std::vector<std::uint8_t>& chunks_before_data) {
   std::vector<std::uint8_t> body;
   AppendTag(body, "WAVE");
   AppendTag(body, "fmt ");
-  AppendU32(body, spec.format_len);
+  AppendU32(body, options.format_len);
   const std::size_t format_start = body.size();
   const auto block_align =
-      static_cast<std::uint16_t>(spec.channels * ((spec.bits_per_sample + 7U) / 8U));
-  AppendU16(body, spec.format_tag);
-  AppendU16(body, spec.channels);
-  AppendU32(body, spec.sample_rate);
-  AppendU32(body, spec.sample_rate * block_align);
+      static_cast<std::uint16_t>(options.channels * ((options.bits_per_sample + 7U) / 8U));
+  AppendU16(body, options.format_tag);
+  AppendU16(body, options.channels);
+  AppendU32(body, options.sample_rate);
+  AppendU32(body, options.sample_rate * block_align);
   AppendU16(body, block_align);
-  AppendU16(body, spec.bits_per_sample);
-  body.resize(format_start + spec.format_len, 0);
-  if (spec.format_len % 2 != 0) {
+  AppendU16(body, options.bits_per_sample);
+  body.resize(format_start + options.format_len, 0);
+  if (options.format_len % 2 != 0) {
     body.push_back(0);
   }
   body.insert(body.end(), chunks_before_data.begin(), chunks_before_data.end());
   AppendTag(body, "data");
-  AppendU32(body, spec.data_size_override >= 0 ? static_cast<std::uint32_t>(spec.data_size_override)
-                                               : static_cast<std::uint32_t>(data.size()));
+  AppendU32(body, options.data_size_override >= 0
+                      ? static_cast<std::uint32_t>(options.data_size_override)
+                      : static_cast<std::uint32_t>(data.size()));
   body.insert(body.end(), data.begin(), data.end());
 
   std::vector<std::uint8_t> file;
@@ -116,24 +120,24 @@ std::vector<std::uint8_t> MakeWave(const WaveSpec& spec, const std::vector<std::
 
 std::vector<std::uint8_t> MakeWave8(std::uint32_t sample_rate,
                                     const std::vector<std::uint8_t>& samples) {
-  WaveSpec spec;
-  spec.sample_rate = sample_rate;
-  return MakeWave(spec, samples);
+  WaveFileOptions options;
+  options.sample_rate = sample_rate;
+  return MakeWave(options, samples);
 }
 
 std::vector<std::uint8_t> MakeWave16(std::uint32_t sample_rate,
                                      const std::vector<std::int16_t>& samples,
                                      std::uint16_t channels) {
-  WaveSpec spec;
-  spec.sample_rate = sample_rate;
-  spec.bits_per_sample = 16;
-  spec.channels = channels;
+  WaveFileOptions options;
+  options.sample_rate = sample_rate;
+  options.bits_per_sample = 16;
+  options.channels = channels;
   std::vector<std::uint8_t> data;
   data.reserve(samples.size() * 2);
   for (const std::int16_t s : samples) {
     AppendU16(data, static_cast<std::uint16_t>(s));
   }
-  return MakeWave(spec, data);
+  return MakeWave(options, data);
 }
 
 std::vector<std::uint8_t> MakeShotTrain(std::uint32_t sample_count,

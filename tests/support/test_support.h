@@ -53,18 +53,19 @@ void AppendTag(std::vector<std::uint8_t>& out, std::string_view tag);
 void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value);
 void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value);
 
-struct WaveSpec {
+struct WaveFileOptions {
   std::uint16_t format_tag = 1;
   std::uint16_t channels = 1;
   std::uint32_t sample_rate = 22050;
   std::uint16_t bits_per_sample = 8;
-  std::uint32_t format_len = 16;  // bytes after 16 are zero-filled
+  std::uint32_t format_len = 16;         // bytes after 16 are zero-filled
   std::int64_t data_size_override = -1;  // else the data's length
 };
 
-// A WAVE file: RIFF header, "fmt " chunk of spec.format_len bytes (pad byte if
+// A WAVE file: RIFF header, "fmt " chunk of options.format_len bytes (pad byte if
 // odd), then `chunks_before_data` (already complete chunks), then "data".
-std::vector<std::uint8_t> MakeWave(const WaveSpec& spec, const std::vector<std::uint8_t>& data,
+std::vector<std::uint8_t> MakeWave(const WaveFileOptions& options,
+                                   const std::vector<std::uint8_t>& data,
                                    const std::vector<std::uint8_t>& chunks_before_data = {});
 std::vector<std::uint8_t> MakeWave8(std::uint32_t sample_rate,
                                     const std::vector<std::uint8_t>& samples);
