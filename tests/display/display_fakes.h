@@ -1,73 +1,71 @@
 #pragma once
 
-// Test doubles of the display window's platform pieces: they remember what
-// was asked of them.
+// Fakes of the display window's platform pieces: they remember what was
+// asked of them.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "display/display_surface.h"
-#include "display/waveform_picture.h"
+#include "engine/sound_engine.h"
 
 namespace test {
+
+// Fills `engine` as an analysis would: `sample_count` samples at 22050 Hz
+// valued `sample(index)`, and counted shots at `shots`.
+inline void FillClip(SoundEngine& engine, std::uint32_t sample_count,
+                     const std::vector<std::uint32_t>& shots,
+                     const std::function<std::uint8_t(std::uint32_t)>& sample) {
+  engine.sample_rate = 22050;
+  engine.sample_count = sample_count;
+  engine.clip_length = sample_count / 22050;
+  engine.samples.emplace(sample_count);
+  for (std::uint32_t i = 0; i < sample_count; ++i) {
+    (*engine.samples)[i] = sample(i);
+  }
+  for (const std::uint32_t position : shots) {
+    engine.shots.push_back(ShotRecord{position, static_cast<std::uint8_t>(engine.shots.size())});
+  }
+  engine.shot_list_count = static_cast<std::uint32_t>(engine.shots.size());
+  engine.number_of_shots = static_cast<std::int32_t>(engine.shots.size());
+}
 
 class FakeDisplaySurface final : public DisplaySurface {
  public:
   bool Move(const PixelRect& outer, bool /*repaint*/) override {
     const bool changed = outer.width != rect.width || outer.height != rect.height;
     rect = outer;
-    ++moves;
     return changed;
   }
   PixelRect OuterRect() const override { return rect; }
   void Show(bool is_shown) override { shown = is_shown; }
   bool IsShown() const override { return shown; }
-  std::int32_t ClientWidth() const override { return client_width; }
-  void SetScrollInfo(const ScrollInfo& info) override {
-    scroll = info;
-    ++scroll_updates;
-  }
+  std::int32_t ClientWidth() const override { return 593; }
+  void SetScrollInfo(const ScrollInfo& info) override { scroll = info; }
   ScrollInfo GetScrollInfo() const override { return scroll; }
-  std::int32_t ScrollTrackPosition() const override { return track_position; }
+  std::int32_t ScrollTrackPosition() const override { return 0; }
   void SetScrollPosition(std::int32_t position) override { scroll.position = position; }
-  void Present(const WaveformPicture& picture) override { presented.push_back(picture); }
+  void Present(const WaveformPicture& /*picture*/) override {}
 
   PixelRect rect;
   bool shown = false;
-  std::int32_t client_width = 593;
   ScrollInfo scroll;
-  int scroll_updates = 0;
-  int moves = 0;
-  std::int32_t track_position = 0;
-  std::vector<WaveformPicture> presented;
 };
 
 class FakeDisplayPlatform final : public DisplayPlatform {
  public:
-  bool RegisterWindowClass(std::string_view class_name, Rgb background) override {
-    if (refuse_class || classes.count(std::string(class_name)) != 0) {
-      return false;
-    }
-    classes.insert(std::string(class_name));
-    class_background = background;
+  bool RegisterWindowClass(std::string_view /*class_name*/, Rgb /*background*/) override {
     return true;
   }
-  void UnregisterWindowClass(std::string_view class_name) override {
-    classes.erase(std::string(class_name));
-    ++unregistered;
-  }
-  std::unique_ptr<DisplaySurface> CreateDisplayWindow(std::string_view class_name,
-                                                      std::string_view title,
+  void UnregisterWindowClass(std::string_view /*class_name*/) override { ++unregistered; }
+  std::unique_ptr<DisplaySurface> CreateDisplayWindow(std::string_view /*class_name*/,
+                                                      std::string_view /*title*/,
                                                       const PixelRect& outer, ParentWindow* parent,
-                                                      DisplayProcedure procedure) override {
-    created_class = std::string(class_name);
-    created_title = std::string(title);
-    created_rect = outer;
+                                                      DisplayProcedure /*procedure*/) override {
     created_parent = parent;
-    created_procedure = std::move(procedure);
     if (refuse_window) {
       return nullptr;
     }
@@ -77,16 +75,9 @@ class FakeDisplayPlatform final : public DisplayPlatform {
     return surface;
   }
 
-  bool refuse_class = false;
   bool refuse_window = false;
-  std::set<std::string> classes;
-  Rgb class_background;
   int unregistered = 0;
-  std::string created_class;
-  std::string created_title;
-  PixelRect created_rect;
   ParentWindow* created_parent = nullptr;
-  DisplayProcedure created_procedure;
   FakeDisplaySurface* last_surface = nullptr;  // owned by the display record
 };
 

@@ -4,14 +4,15 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <algorithm>
 
+#include "display/display_fakes.h"
 #include "display/display_procedure.h"
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
 #include "display/waveform_painter_qt.h"
 #include "display/waveform_picture.h"
 #include "display/waveform_view.h"
-#include "engine/sound_engine.h"
 #include "support/test_support.h"
 
 namespace {
@@ -28,15 +29,7 @@ class ParentWidget final : public QWidget, public ParentWindow {};
 struct DisplayHarness {
   explicit DisplayHarness(std::uint32_t sample_count, std::vector<std::uint32_t> shots)
       : engine(nullptr, nullptr) {
-    engine.sample_rate = 22050;
-    engine.sample_count = sample_count;
-    engine.clip_length = sample_count / 22050;
-    engine.samples.emplace(sample_count, std::uint8_t{20});
-    for (const std::uint32_t position : shots) {
-      engine.shots.push_back(ShotRecord{position, static_cast<std::uint8_t>(engine.shots.size())});
-    }
-    engine.shot_list_count = static_cast<std::uint32_t>(engine.shots.size());
-    engine.number_of_shots = static_cast<std::int32_t>(engine.shots.size());
+    test::FillClip(engine, sample_count, shots, [](std::uint32_t) { return std::uint8_t{20}; });
     display.parent = &parent;
     parent.resize(620, 420);
     EXPECT_TRUE(Create(display, platform, notifier, [this](const DisplayMessage& message) {
@@ -47,17 +40,12 @@ struct DisplayHarness {
     display.height = 180;
     Move(display, true);
     parent.show();
-    Settle();
-  }
-  ~DisplayHarness() { Destroy(display); }
-  DisplayHarness(const DisplayHarness&) = delete;
-  DisplayHarness& operator=(const DisplayHarness&) = delete;
-
-  static void Settle() {
     for (int i = 0; i < 3; ++i) {
       QCoreApplication::processEvents();
     }
   }
+  ~DisplayHarness() { Destroy(display); }
+
   DisplayWidget* Widget() const { return parent.findChild<DisplayWidget*>(); }
   QImage Image() const { return Widget()->Canvas()->Image(); }
   QScrollBar* Bar() const { return Widget()->ScrollBar(); }
@@ -84,7 +72,7 @@ struct DisplayHarness {
 };
 
 TEST(DisplayQt, IsABorderedChildWithItsClassTitleAndBackground) {
-  DisplayHarness harness(22050, {});
+  DisplayHarness harness(1000, {});
   DisplayWidget* widget = harness.Widget();
   ASSERT_NE(widget, nullptr);
   EXPECT_EQ(widget->objectName(), QStringLiteral("TAMBRIXDisplayClass"));
@@ -99,6 +87,11 @@ TEST(DisplayQt, IsABorderedChildWithItsClassTitleAndBackground) {
   const QImage image = harness.Image();
   EXPECT_EQ(image.pixelColor(0, 0), kBackground);
   EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), kBackground);
+  // A clip narrower than the view: the bar stays, disabled, at the start.
+  UpdateScrollBar(harness.view, harness.engine, harness.display);
+  EXPECT_FALSE(widget->ScrollBar()->isEnabled());
+  EXPECT_TRUE(widget->ScrollBar()->isVisible());
+  EXPECT_EQ(harness.view.view_offset, 1);
 }
 
 TEST(DisplayQt, PaintsMarkersLabelsAndTheTraceWithTheirPens) {
@@ -176,38 +169,51 @@ TEST(DisplayQt, DrawsTheSamePixelsAsAFullDrawing) {
             kLabelReach);
 }
 
-TEST(DisplayQt, ScrollBarArrowsTrackAndThumbMoveTheView) {
-  DisplayHarness harness(22050 * 2, {2000, 3470, 4940, 6410});
+TEST(DisplayQt, ScrollBarArrowsTrackClicksAndKeysMoveTheView) {
+  struct Step {
+    QStyle::SubControl part;
+    Qt::Key key;
+    std::int32_t offset;
+  };
+  const Step steps[] = {{QStyle::SC_ScrollBarSubLine, Qt::Key_Left, 1},  // already at the start
+                        {QStyle::SC_ScrollBarAddLine, Qt::Key_Right, -179},
+                        // the track right of the thumb: the next shot below 30 BPS
+                        {QStyle::SC_ScrollBarAddPage, Qt::Key_PageDown, -600},
+                        {QStyle::SC_ScrollBarAddPage, Qt::Key_PageDown, -1041},
+                        {QStyle::SC_ScrollBarAddPage, Qt::Key_PageDown, -1482},
+                        {QStyle::SC_ScrollBarAddPage, Qt::Key_PageDown, -1482},
+                        {QStyle::SC_ScrollBarSubPage, Qt::Key_PageUp, -1041}};
+  for (const bool by_key : {false, true}) {
+    // 15 BPS from sample 2000, then 40 BPS (6410 → 6961) and the last shot: no targets.
+    DisplayHarness harness(22050 * 2, {2000, 3470, 4940, 6410, 6961});
+    UpdateScrollBar(harness.view, harness.engine, harness.display);
+    QScrollBar* bar = harness.Bar();
+    ASSERT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(), ContentWidth(44100) - 595 + 1);
+    EXPECT_EQ(bar->pageStep(), 595);
+    for (const Step& s : steps) {
+      if (by_key) {
+        QTest::keyClick(harness.Widget(), s.key);
+      } else {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, harness.BarPoint(s.part));
+      }
+      EXPECT_EQ(harness.view.view_offset, s.offset) << by_key << " " << s.part;
+      EXPECT_EQ(bar->value(), std::max(1, -s.offset)) << by_key << " " << s.part;
+    }
+  }
+}
+
+TEST(DisplayQt, TheDraggedThumbMovesTheViewWhenReleasedAndClamps) {
+  DisplayHarness harness(22050 * 2, {});
   UpdateScrollBar(harness.view, harness.engine, harness.display);
   QScrollBar* bar = harness.Bar();
-  ASSERT_TRUE(bar->isEnabled());
-  EXPECT_EQ(bar->minimum(), 1);
-  EXPECT_EQ(bar->maximum(), ContentWidth(44100) - 595 + 1);
-  EXPECT_EQ(bar->pageStep(), 595);
-
-  QTest::mouseClick(bar, Qt::LeftButton, {}, harness.BarPoint(QStyle::SC_ScrollBarAddLine));
-  EXPECT_EQ(harness.view.view_offset, -179);
-  EXPECT_EQ(bar->value(), 179);
-  QTest::mouseClick(bar, Qt::LeftButton, {}, harness.BarPoint(QStyle::SC_ScrollBarSubLine));
-  EXPECT_EQ(harness.view.view_offset, 1);
-  EXPECT_EQ(bar->value(), 1);
-
-  // A click in the track right of the thumb jumps to the next shot.
-  QTest::mouseClick(bar, Qt::LeftButton, {}, harness.BarPoint(QStyle::SC_ScrollBarAddPage));
-  EXPECT_EQ(harness.view.view_offset, -600);
-  EXPECT_EQ(bar->value(), 600);
-  QTest::mouseClick(bar, Qt::LeftButton, {}, harness.BarPoint(QStyle::SC_ScrollBarAddPage));
-  EXPECT_EQ(harness.view.view_offset, -1041);
-  QTest::mouseClick(bar, Qt::LeftButton, {}, harness.BarPoint(QStyle::SC_ScrollBarSubPage));
-  EXPECT_EQ(harness.view.view_offset, -600);
-
-  // The dragged thumb moves the view only when released.
   const QPoint thumb = harness.BarPoint(QStyle::SC_ScrollBarSlider);
   QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
   QTest::mouseMove(bar, thumb + QPoint(100, 0));
-  EXPECT_EQ(harness.view.view_offset, -600);
+  EXPECT_EQ(harness.view.view_offset, 1);
   QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(100, 0));
-  EXPECT_LT(harness.view.view_offset, -600);
+  EXPECT_LT(harness.view.view_offset, 1);
   EXPECT_EQ(harness.view.view_offset, -bar->value());
   // Dragged to the far end: the bar stays there, the view stops at its bound.
   const QPoint moved = harness.BarPoint(QStyle::SC_ScrollBarSlider);
@@ -216,29 +222,6 @@ TEST(DisplayQt, ScrollBarArrowsTrackAndThumbMoveTheView) {
   QTest::mouseRelease(bar, Qt::LeftButton, {}, moved + QPoint(2000, 0));
   EXPECT_EQ(bar->value(), bar->maximum());
   EXPECT_EQ(harness.view.view_offset, LowerBound(44100, 595));
-}
-
-TEST(DisplayQt, KeysScrollByALineAndJumpBetweenShots) {
-  DisplayHarness harness(22050 * 2, {2000, 3470, 4940, 6410});
-  DisplayWidget* widget = harness.Widget();
-  QTest::keyClick(widget, Qt::Key_Right);
-  EXPECT_EQ(harness.view.view_offset, -179);
-  QTest::keyClick(widget, Qt::Key_Left);
-  EXPECT_EQ(harness.view.view_offset, 1);
-  QTest::keyClick(widget, Qt::Key_PageDown);
-  QTest::keyClick(widget, Qt::Key_PageDown);
-  EXPECT_EQ(harness.view.view_offset, -1041);
-  QTest::keyClick(widget, Qt::Key_PageUp);
-  EXPECT_EQ(harness.view.view_offset, -600);
-  EXPECT_EQ(harness.Bar()->value(), 600);
-}
-
-TEST(DisplayQt, AClipNarrowerThanTheViewDisablesTheBar) {
-  DisplayHarness harness(1000, {});
-  UpdateScrollBar(harness.view, harness.engine, harness.display);
-  EXPECT_FALSE(harness.Bar()->isEnabled());
-  EXPECT_TRUE(harness.Bar()->isVisible());
-  EXPECT_EQ(harness.view.view_offset, 1);
 }
 
 }  // namespace

@@ -1,21 +1,13 @@
 // Runs the real program on a private Xvfb server, finds its window, closes it
 // the way a window manager would, and reads what it logged.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <csignal>
 #include <string>
 
 #include "support/test_support.h"
-
-extern char** environ;
 
 namespace {
 
@@ -24,61 +16,33 @@ const QString kWindowTool = QStringLiteral(TAMBRIX_SOURCE_DIR "/tests/shell/x11_
 // An Xvfb server on a display number it picks itself; stopped on scope exit.
 class VirtualDisplay {
  public:
-  VirtualDisplay() {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty()) {
+  VirtualDisplay() : path_(QStandardPaths::findExecutable(QStringLiteral("Xvfb"))) {
+    if (path_.isEmpty()) {
       return;
     }
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-      return;
+    // The server writes its number to standard output once it is ready.
+    server_.start(path_,
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp")});
+    while (!server_.canReadLine() && server_.waitForReadyRead(15000)) {
     }
-    // The write end is handed to the server, which writes its number there.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    const std::string path = xvfb.toStdString();
-    std::vector<std::string> args{path, "-displayfd",  "3",         "-screen",
-                                  "0",  "1024x768x24", "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-      argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string number;
-    pollfd ready{fds[0], POLLIN, 0};
-    while (pid_ > 0 && poll(&ready, 1, 15000) > 0) {
-      char c = 0;
-      if (read(fds[0], &c, 1) != 1 || c == '\n') {
-        break;
-      }
-      number.push_back(c);
-    }
-    close(fds[0]);
-    if (!number.empty()) {
-      name_ = ":" + number;
+    const QByteArray number = server_.readLine().trimmed();
+    if (!number.isEmpty()) {
+      name_ = ":" + number.toStdString();
     }
   }
   ~VirtualDisplay() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      int status = 0;
-      waitpid(pid_, &status, 0);
-    }
+    server_.terminate();
+    server_.waitForFinished(5000);
   }
-  VirtualDisplay(const VirtualDisplay&) = delete;
-  VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-  bool Found() const { return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty(); }
+  bool Found() const { return !path_.isEmpty(); }
   const std::string& Name() const { return name_; }
 
  private:
-  pid_t pid_ = -1;
+  QString path_;
+  QProcess server_;
   std::string name_;
 };
 
@@ -98,6 +62,21 @@ QString RunTool(const QStringList& arguments) {
   return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
 
+// Starts the program in `dir` on the X display `display`, or with none.
+void StartProgram(QProcess& program, const test::ScopedWorkDir& dir, const QString& display) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    environment.remove(QString::fromLatin1(name));
+  }
+  if (!display.isEmpty()) {
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  }
+  program.setProcessEnvironment(environment);
+  program.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+  program.start(QStringLiteral(TAMBRIX_PROGRAM_PATH), QStringList{});
+}
+
 TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderWhenClosed) {
   VirtualDisplay server;
   if (!server.Found()) {
@@ -108,13 +87,7 @@ TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderWhenClosed) {
   test::ScopedWorkDir dir;
 
   QProcess program;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("DISPLAY"), display);
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-  program.setProcessEnvironment(environment);
-  program.setWorkingDirectory(QString::fromStdString(dir.path().string()));
-  program.start(QStringLiteral(TAMBRIX_PROGRAM_PATH), QStringList{});
+  StartProgram(program, dir, display);
   ASSERT_TRUE(program.waitForStarted(10000));
 
   const QStringList found =
@@ -142,13 +115,7 @@ TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderWhenClosed) {
 TEST(ProgramWithoutDisplay, ExitsWithOneAndSaysWhy) {
   test::ScopedWorkDir dir;
   QProcess program;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    environment.remove(QString::fromLatin1(name));
-  }
-  program.setProcessEnvironment(environment);
-  program.setWorkingDirectory(QString::fromStdString(dir.path().string()));
-  program.start(QStringLiteral(TAMBRIX_PROGRAM_PATH), QStringList{});
+  StartProgram(program, dir, QString());
   ASSERT_TRUE(program.waitForFinished(20000));
   EXPECT_EQ(program.exitCode(), 1);
   EXPECT_TRUE(program.readAllStandardError().contains("no display"));

@@ -1,9 +1,8 @@
 #pragma once
 
-// The real main dialog and display widget over the shell's fake choosers,
-// message boxes and ticks, for Qt tests (offscreen).
+// The real main dialog and display widget over the shell's fake chooser,
+// notifier and ticks.
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <memory>
 
@@ -13,11 +12,8 @@
 
 namespace test {
 
-struct QtShellHarness {
-  explicit QtShellHarness(AudioSystem* audio = nullptr)
-      : engine(audio != nullptr ? audio : &silent_audio, &notifier),
-        context{state, engine, display, view, services} {
-    state.start_directory = dir.path().string();
+struct QtShellHarness : ShellParts<DisplayPlatformQt> {
+  explicit QtShellHarness(AudioSystem* other_audio = nullptr) : ShellParts(other_audio) {
     dialog = CreateMainDialog(context);
     dialog->show();
     Settle();
@@ -26,8 +22,6 @@ struct QtShellHarness {
     Destroy(display);
     dialog.reset();
   }
-  QtShellHarness(const QtShellHarness&) = delete;
-  QtShellHarness& operator=(const QtShellHarness&) = delete;
 
   // Lets posted work (check states, the Display command, repaints) run.
   static void Settle() {
@@ -43,18 +37,6 @@ struct QtShellHarness {
     return qobject_cast<Widget*>(dialog->Control(id));
   }
 
-  ScopedWorkDir dir;
-  SilentAudioSystem silent_audio;
-  RecordingNotifier notifier;
-  FakeChooser chooser;
-  FakeTicks ticks;
-  DisplayPlatformQt platform;
-  ShellServices services{chooser, notifier, ticks, platform};
-  SoundEngine engine;
-  ShellState state;
-  DisplayWindow display = ProgramDisplayWindow();
-  WaveformView view;
-  ShellContext context;
   std::unique_ptr<MainDialog> dialog;
 };
 

@@ -13,9 +13,10 @@
 #include "shell/control_ids.h"
 #include "shell/main_dialog_qt.h"
 #include "shell/shell_fakes.h"
-#include "support/fake_audio_system.h"
 
 namespace {
+
+using Lines = std::vector<std::string>;
 
 MainDialog* OpenDialog() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -28,8 +29,8 @@ MainDialog* OpenDialog() {
 
 // Runs the program's shell over fakes; `act` runs from the event loop once
 // the dialog is open. A safety timer closes the dialog if the test hangs.
-struct ShellRun {
-  int Run(std::function<void(MainDialog&)> act) {
+struct ShellRun : test::ShellParts<DisplayPlatformQt> {
+  int Run(std::function<void(MainDialog&)> act, bool refuse_display_window = false) {
     // Polled rather than delayed: on a busy machine the dialog may open late.
     QTimer starter;
     starter.setInterval(20);
@@ -48,56 +49,44 @@ struct ShellRun {
       }
     });
     safety.start(20000);
-    return RunShell(engine, display, services);
+    test::FakeDisplayPlatform refusing;
+    refusing.refuse_window = true;
+    ShellServices without_display{chooser, notifier, ticks, refusing};
+    return RunShell(engine, display, refuse_display_window ? without_display : services);
   }
-
-  test::ScopedWorkDir dir;
-  test::FakeAudioSystem audio;
-  test::RecordingNotifier notifier;
-  test::FakeChooser chooser;
-  test::FakeTicks ticks;
-  DisplayPlatformQt platform;
-  ShellServices services{chooser, notifier, ticks, platform};
-  SoundEngine engine{&audio, &notifier};
-  DisplayWindow display = ProgramDisplayWindow();
 };
 
-TEST(RunShellQt, ClosingTheDialogEndsTheProgramInOrder) {
-  ShellRun run;
-  const int code = run.Run([](MainDialog& dialog) { dialog.close(); });
-  EXPECT_EQ(code, 0);
-  EXPECT_EQ(
-      test::RoutineLogLines(),
-      (std::vector<std::string>{"TAMBRIX Started", "Display Window Destroyed", "TAMBRIX Ended"}));
-  EXPECT_EQ(run.display.window, nullptr);
-  EXPECT_EQ(OpenDialog(), nullptr);
-}
-
-TEST(RunShellQt, ATerminationSignalIsTheQuitMessage) {
-  ShellRun run;
-  const int code = run.Run([](MainDialog&) { std::raise(SIGTERM); });
-  EXPECT_EQ(code, 0);
-  EXPECT_EQ(test::RoutineLogLines(),
-            (std::vector<std::string>{"TAMBRIX Started", "Recieved Done Message, Exiting Loop",
-                                      "Display Window Destroyed", "TAMBRIX Ended"}));
-}
-
-TEST(RunShellQt, WithoutADisplayWindowShutdownSaysSo) {
-  ShellRun run;
-  test::FakeDisplayPlatform refusing;
-  refusing.refuse_window = true;
-  ShellServices services{run.chooser, run.notifier, run.ticks, refusing};
-  QTimer::singleShot(50, [] {
-    if (MainDialog* dialog = OpenDialog()) {
-      dialog->close();
+TEST(RunShellQt, ShutdownWritesItsLinesInOrder) {
+  struct Case {
+    const char* how;
+    std::function<void(MainDialog&)> act;
+    bool refuse_display_window;
+    Lines lines;
+  };
+  const auto close = [](MainDialog& dialog) { dialog.close(); };
+  const std::vector<Case> cases{
+      {"closed", close, false, {"TAMBRIX Started", "Display Window Destroyed", "TAMBRIX Ended"}},
+      {"SIGTERM",
+       [](MainDialog&) { std::raise(SIGTERM); },
+       false,
+       {"TAMBRIX Started", "Recieved Done Message, Exiting Loop", "Display Window Destroyed",
+        "TAMBRIX Ended"}},
+      {"no display window",
+       close,
+       true,
+       {"TAMBRIX Started", "Display Window Failed To Destroy", "TAMBRIX Ended"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    ShellRun run;
+    EXPECT_EQ(run.Run(c.act, c.refuse_display_window), 0);
+    EXPECT_EQ(test::RoutineLogLines(), c.lines);
+    EXPECT_EQ(run.display.window, nullptr);
+    EXPECT_EQ(OpenDialog(), nullptr);
+    if (c.refuse_display_window) {
+      ASSERT_EQ(run.notifier.shown.size(), 1U);
+      EXPECT_EQ(run.notifier.shown[0].text, "Failed To Create Window hWnd");
     }
-  });
-  EXPECT_EQ(RunShell(run.engine, run.display, services), 0);
-  EXPECT_EQ(test::RoutineLogLines(),
-            (std::vector<std::string>{"TAMBRIX Started", "Display Window Failed To Destroy",
-                                      "TAMBRIX Ended"}));
-  ASSERT_EQ(run.notifier.shown.size(), 1U);
-  EXPECT_EQ(run.notifier.shown[0].text, "Failed To Create Window hWnd");
+  }
 }
 
 TEST(RunShellQt, TheLoopServicesARecordingUntilTheLimit) {

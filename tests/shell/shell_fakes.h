@@ -1,8 +1,7 @@
 #pragma once
 
-// Test doubles of the shell's platform pieces and a harness that wires a
-// ShellContext to them. Posted checks and commands wait in queues until a
-// test delivers them, as the event loop would.
+// Fakes of the shell's platform pieces, and the shell wired to them with the
+// dialog open. Posted commands wait until a test delivers them.
 
 #include <deque>
 #include <filesystem>
@@ -10,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 #include "display/display_fakes.h"
@@ -23,37 +21,43 @@
 #include "shell/shell_context.h"
 #include "shell/shell_state.h"
 #include "shell/tick_source.h"
+#include "support/fake_audio_system.h"
 #include "support/test_support.h"
 
 namespace test {
+
+// A WAVE clip of `seconds` at 22050 Hz with a burst every 1470 samples
+// (15 BPS) from sample 3000.
+inline std::vector<std::uint8_t> FifteenBpsClip(std::uint32_t seconds) {
+  std::vector<std::uint32_t> bursts;
+  for (std::uint32_t start = 3000; start + 1470 < seconds * 22050; start += 1470) {
+    bursts.push_back(start);
+  }
+  return MakeWave8(22050, MakeShotTrain(seconds * 22050, bursts));
+}
 
 class FakeDialog final : public DialogSurface {
  public:
   void SetItemText(int control_id, std::string_view text) override {
     texts[control_id] = std::string(text);
-    text_writes.push_back(control_id);
+    ++text_writes;
   }
-  void PostCheck(int control_id, bool checked) override {
-    posted_checks.emplace_back(control_id, checked);
-  }
+  void PostCheck(int, bool) override {}
   void PostCommand(int control_id) override { posted_commands.push_back(control_id); }
   WindowRect GetWindowRect() const override { return rect; }
   void MoveWindow(const WindowRect& outer) override { rect = outer; }
-  void Invalidate() override { ++invalidations; }
+  void Invalidate() override {}
   void Activate() override {}
-  void Hide() override { hidden = true; }
+  void Hide() override {}
 
   std::map<int, std::string> texts;
-  std::vector<int> text_writes;
-  std::vector<std::pair<int, bool>> posted_checks;
+  int text_writes = 0;
   std::deque<int> posted_commands;
   WindowRect rect{100, 50, 700, 380};  // 600 × 330
-  int invalidations = 0;
-  bool hidden = false;
 };
 
-// Answers each chooser with the next scripted answer (nothing = cancel),
-// after moving to `wander_to` as a real chooser may.
+// Gives the next scripted answer (none left = cancel), after moving to
+// `wander_to` as a real chooser may.
 class FakeChooser final : public FileChooser {
  public:
   std::optional<std::string> Choose(const ChooserRequest& request) override {
@@ -80,19 +84,34 @@ class FakeTicks final : public TickSource {
   std::uint32_t now = 0;
 };
 
-// The shell over fakes, in a fresh working directory, with the dialog open
-// (the opening sequence has run; its posted work waits in the queues).
-struct ShellHarness {
-  explicit ShellHarness(AudioSystem* audio = nullptr)
-      : engine(audio != nullptr ? audio : &silent_audio, &notifier),
-        context{state, engine, display, view, services} {
-    BeginContext();
-  }
-  void BeginContext() {
+// The shell's state and services over fakes (the display platform aside),
+// in a fresh working directory.
+template <typename Platform>
+struct ShellParts {
+  explicit ShellParts(AudioSystem* other_audio = nullptr)
+      : engine(other_audio != nullptr ? other_audio : &audio, &notifier) {
     state.start_directory = dir.path().string();
+  }
+
+  ScopedWorkDir dir;
+  FakeAudioSystem audio;  // the microphone, unless another system is given
+  RecordingNotifier notifier;
+  FakeChooser chooser;
+  FakeTicks ticks;
+  Platform platform;
+  ShellServices services{chooser, notifier, ticks, platform};
+  SoundEngine engine;
+  ShellState state;
+  DisplayWindow display = ProgramDisplayWindow();
+  WaveformView view;
+  ShellContext context{state, engine, display, view, services};
+};
+
+// After the opening sequence; its posted Display command waits to be delivered.
+struct ShellHarness : ShellParts<FakeDisplayPlatform> {
+  explicit ShellHarness(AudioSystem* other_audio = nullptr) : ShellParts(other_audio) {
     OpeningSequence(context, dialog);
   }
-  // Delivers what the opening sequence posted, as the event loop would.
   void DeliverPosted() {
     while (!dialog.posted_commands.empty()) {
       const int id = dialog.posted_commands.front();
@@ -102,19 +121,7 @@ struct ShellHarness {
   }
   FakeDisplaySurface& Surface() { return *platform.last_surface; }
 
-  ScopedWorkDir dir;
-  SilentAudioSystem silent_audio;
-  RecordingNotifier notifier;
-  FakeChooser chooser;
-  FakeTicks ticks;
-  FakeDisplayPlatform platform;
-  ShellServices services{chooser, notifier, ticks, platform};
-  SoundEngine engine;
-  ShellState state;
-  DisplayWindow display = ProgramDisplayWindow();
-  WaveformView view;
   FakeDialog dialog;
-  ShellContext context;
 };
 
 }  // namespace test
