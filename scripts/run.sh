@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBRIX_TESTS=OFF \
-  -DTAMBRIX_BENCH=OFF
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBRIX_GUI=ON \
+  -DTAMBRIX_TESTS=OFF -DTAMBRIX_BENCH=OFF -DTAMBRIX_SANITIZE=OFF
 cmake --build build -j "$(nproc)"
 
 if [[ -x build/tambrix && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then

@@ -20,17 +20,19 @@ trap StopTestServices EXIT
 StartTestServices
 
 echo "== normal build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Every option is given: scripts/run.sh shares this build folder without tests.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBRIX_GUI=ON \
+  -DTAMBRIX_TESTS=ON -DTAMBRIX_BENCH=ON -DTAMBRIX_SANITIZE=OFF
 cmake --build build -j "$jobs"
-(cd build && ctest --output-on-failure -j "$jobs")
+(cd build && ctest --output-on-failure --no-tests=error -j "$jobs")
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMBRIX_SANITIZE=ON \
-  -DTAMBRIX_BENCH=OFF
+  -DTAMBRIX_GUI=ON -DTAMBRIX_TESTS=ON -DTAMBRIX_BENCH=OFF
 cmake --build build-asan -j "$jobs"
-(cd build-asan && ctest --output-on-failure -j "$jobs")
+(cd build-asan && ctest --output-on-failure --no-tests=error -j "$jobs")
 
 echo "== fuzzers"
 scripts/fuzz.sh "${TAMBRIX_FUZZ_SECONDS:-20}"
