@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "avi/avi_library.h"
 #include "avi/extract_avi_audio.h"
 #include "avi/riff_avi_library.h"
@@ -16,15 +17,6 @@ namespace {
 constexpr const char* kInputName = "fuzz-input.avi";
 constexpr const char* kWaveName = "tmp";
 constexpr std::int32_t kStreamsTried = 4;
-
-bool WriteInput(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(kInputName, "wb");
-  if (file == nullptr) {
-    return false;
-  }
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
 
 // What the reader reports must fit in the file and be delivered in full.
 void Check(bool holds) {
@@ -79,7 +71,7 @@ void ReadAllStreams(std::size_t file_size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (!WriteInput(data, size)) {
+  if (!WriteFuzzInput(kInputName, data, size)) {
     return 0;
   }
   ReadAllStreams(size);

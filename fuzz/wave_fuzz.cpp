@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fuzz_input.h"
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_reader.h"
+#include "fuzz_input.h"
 #include "log/event_log.h"
 
 namespace {
@@ -14,21 +16,12 @@ namespace {
 constexpr const char* kInputName = "input.wav";
 constexpr const char* kSavedName = "saved.wav";
 
-bool WriteInput(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(kInputName, "wb");
-  if (file == nullptr) {
-    return false;
-  }
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static SoundEngine engine(nullptr, nullptr);
   static SoundEngine reloaded(nullptr, nullptr);
-  if (!WriteInput(data, size)) {
+  if (!WriteFuzzInput(kInputName, data, size)) {
     std::abort();
   }
   LoadClip(engine, kInputName);

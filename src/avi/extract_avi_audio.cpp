@@ -8,6 +8,7 @@
 #include "avi/avi_library.h"
 #include "avi/extracted_wave.h"
 #include "avi/riff_avi_library.h"
+#include "avi/wave_format_record.h"
 #include "engine/little_endian.h"
 #include "log/event_log.h"
 
@@ -25,12 +26,6 @@ namespace {
 
 constexpr int kStreamSearchTries = 10;
 constexpr std::size_t kTextBufferSize = 255;
-// Sizes of WAVEFORMAT, PCMWAVEFORMAT and WAVEFORMATEX; the bits field lies at
-// offset 14, so only the last two hold it.
-constexpr std::int32_t kWaveFormatBytes = 14;
-constexpr std::int32_t kPcmWaveFormatBytes = 16;
-constexpr std::int32_t kWaveFormatExBytes = 18;
-constexpr std::size_t kBitsOffset = 14;
 
 void Log(std::string_view message) { WriteLogEntry(LogTarget::Critical, message); }
 
@@ -122,10 +117,10 @@ StreamFormat ReadStreamFormat(AviLibrary& library, AviStream* stream) {
 
 // Only a block that holds wBitsPerSample is read: a 14-byte WAVEFORMAT has none.
 void LogBitsPerSample(const Block& block) {
-  if (!block.bytes || block.size < kBitsOffset + 2) {
+  if (!block.bytes || block.size < kFormatBitsOffset + 2) {
     return;
   }
-  const auto bits = static_cast<unsigned>(LoadU16Le(block.bytes.get() + kBitsOffset));
+  const auto bits = static_cast<unsigned>(LoadU16Le(block.bytes.get() + kFormatBitsOffset));
   if (bits == 0) {
     Log("0 bits per sample");
   } else {

@@ -2,18 +2,11 @@
 
 #include <cstdio>
 
+#include "avi/wave_format_record.h"
 #include "engine/little_endian.h"
 
 namespace {
 
-// WAVEFORMAT fields; PCMWAVEFORMAT adds the bits at offset 14.
-constexpr std::size_t kTagOffset = 0;
-constexpr std::size_t kChannelsOffset = 2;
-constexpr std::size_t kRateOffset = 4;
-constexpr std::size_t kBlockAlignOffset = 12;
-constexpr std::size_t kBitsOffset = 14;
-constexpr std::size_t kWaveFormatBytes = 14;
-constexpr std::size_t kPcmWaveFormatBytes = 16;
 constexpr std::uint16_t kPcmTag = 1;
 constexpr unsigned kBitsPerByte = 8;
 
@@ -22,19 +15,19 @@ constexpr unsigned kBitsPerByte = 8;
 WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_size) {
   const WaveFormat fallback = EightBitMono(kExtractedDefaultRate);
   if (record == nullptr || record_size < kWaveFormatBytes ||
-      LoadU16Le(record + kTagOffset) != kPcmTag) {
+      LoadU16Le(record + kFormatTagOffset) != kPcmTag) {
     return fallback;
   }
   WaveFormat format;
   format.format_tag = kPcmTag;
-  format.channels = LoadU16Le(record + kChannelsOffset);
-  format.sample_rate = LoadU32Le(record + kRateOffset);
-  format.block_align = LoadU16Le(record + kBlockAlignOffset);
+  format.channels = LoadU16Le(record + kFormatChannelsOffset);
+  format.sample_rate = LoadU32Le(record + kFormatRateOffset);
+  format.block_align = LoadU16Le(record + kFormatBlockAlignOffset);
   if (format.channels == 0 || format.sample_rate == 0 || format.block_align == 0) {
     return fallback;
   }
   const std::uint16_t bits =
-      record_size >= kPcmWaveFormatBytes ? LoadU16Le(record + kBitsOffset) : 0;
+      record_size >= kPcmWaveFormatBytes ? LoadU16Le(record + kFormatBitsOffset) : 0;
   const unsigned derived_bits = format.block_align / format.channels * kBitsPerByte;
   if (bits == 0 && (derived_bits == 0 || derived_bits > UINT16_MAX)) {
     return fallback;

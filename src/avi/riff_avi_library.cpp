@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "avi/riff_avi_reader.h"
+#include "avi/wave_format_record.h"
 #include "engine/little_endian.h"
 #include "engine/regular_file.h"
 
@@ -17,8 +18,6 @@ struct FileCloser {
 };
 
 constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
-// nBlockAlign of a WAVEFORMAT record.
-constexpr std::size_t kBlockAlignOffset = 12;
 
 std::int32_t ClampToCount(std::uint64_t value) {
   return static_cast<std::int32_t>(std::min(value, kMaxCount));
@@ -57,9 +56,9 @@ std::uint64_t SampleSize(const AviAudioTrack& track) {
   if (track.sample_size != 0) {
     return track.sample_size;
   }
-  if (track.format.size() >= kBlockAlignOffset + 2) {
+  if (track.format.size() >= kFormatBlockAlignOffset + 2) {
     const auto block_align =
-        static_cast<std::uint64_t>(LoadU16Le(track.format.data() + kBlockAlignOffset));
+        static_cast<std::uint64_t>(LoadU16Le(track.format.data() + kFormatBlockAlignOffset));
     if (block_align != 0) {
       return block_align;
     }

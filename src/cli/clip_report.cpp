@@ -12,58 +12,34 @@
 
 namespace {
 
-// Labels beside the readout fields, and the text after the unit-less ones.
+// Labels beside the readout fields, the text after the unit-less ones, and
+// the key of each text in the JSON report.
 struct ReadoutLabel {
   int field_id;
   const char* label;
   const char* suffix;  // null: the rate unit
+  const char* json_key;
 };
 
 constexpr std::array<ReadoutLabel, 6> kReadoutLabels = {{
-    {kAverageRofField, "Average ROF", nullptr},
-    {kHighestRofField, "Highest ROF", nullptr},
-    {kLowestRofField, "Lowest ROF", nullptr},
-    {kNumberOfShotsField, "Number Of Shots", "During Clip"},
-    {kClipLengthField, "Clip Length", "Seconds"},
-    {kClipQualityField, "Clip Quality", ""},
+    {kAverageRofField, "Average ROF", nullptr, "average_rof"},
+    {kHighestRofField, "Highest ROF", nullptr, "highest_rof"},
+    {kLowestRofField, "Lowest ROF", nullptr, "lowest_rof"},
+    {kNumberOfShotsField, "Number Of Shots", "During Clip", "number_of_shots"},
+    {kClipLengthField, "Clip Length", "Seconds", "clip_length"},
+    {kClipQualityField, "Clip Quality", "", "clip_quality"},
 }};
 
-const char* JsonReadoutKey(int field_id) {
-  switch (field_id) {
-    case kAverageRofField:
-      return "average_rof";
-    case kHighestRofField:
-      return "highest_rof";
-    case kLowestRofField:
-      return "lowest_rof";
-    case kNumberOfShotsField:
-      return "number_of_shots";
-    case kClipLengthField:
-      return "clip_length";
-    default:
-      return "clip_quality";
+const ReadoutLabel& LabelOf(int field_id) {
+  for (const ReadoutLabel& label : kReadoutLabels) {
+    if (label.field_id == field_id) {
+      return label;
+    }
   }
+  return kReadoutLabels.back();
 }
 
 std::uint8_t UnitFlag(bool milliseconds) { return milliseconds ? 0 : 1; }
-
-const char* LabelFor(int field_id) {
-  for (const ReadoutLabel& label : kReadoutLabels) {
-    if (label.field_id == field_id) {
-      return label.label;
-    }
-  }
-  return "";
-}
-
-const char* SuffixFor(int field_id, bool milliseconds) {
-  for (const ReadoutLabel& label : kReadoutLabels) {
-    if (label.field_id == field_id && label.suffix != nullptr) {
-      return label.suffix;
-    }
-  }
-  return milliseconds ? kUnitMs.data() : kUnitBps.data();
-}
 
 template <typename... Args>
 std::string Printf(const char* pattern, Args... args) {
@@ -127,8 +103,11 @@ std::string TextReport(const SoundEngine& engine, const std::string& file, bool 
                        bool with_shots) {
   std::string out = file + "\n";
   for (const FieldText& field : ReadoutFieldTexts(engine, UnitFlag(milliseconds))) {
-    const std::string suffix = SuffixFor(field.field_id, milliseconds);
-    out += Printf("  %-16s %s", LabelFor(field.field_id), field.text.c_str());
+    const ReadoutLabel& label = LabelOf(field.field_id);
+    const std::string suffix = label.suffix != nullptr
+                                   ? std::string(label.suffix)
+                                   : std::string(milliseconds ? kUnitMs : kUnitBps);
+    out += Printf("  %-16s %s", label.label, field.text.c_str());
     out += suffix.empty() ? "\n" : " " + suffix + "\n";
   }
   if (!with_shots) {
@@ -169,7 +148,7 @@ std::string JsonReport(const SoundEngine& engine, const std::string& file, bool 
   bool first = true;
   for (const FieldText& field : ReadoutFieldTexts(engine, UnitFlag(milliseconds))) {
     out += first ? "" : ",";
-    out += JsonString(JsonReadoutKey(field.field_id)) + ":" + JsonString(field.text);
+    out += JsonString(LabelOf(field.field_id).json_key) + ":" + JsonString(field.text);
     first = false;
   }
   out += "},\"shots\":[";

@@ -8,7 +8,7 @@
 #include "display/display_colours.h"
 #include "display/display_window.h"
 #include "display/waveform_view.h"
-#include "engine/analysis.h"
+#include "engine/shot_intervals.h"
 #include "engine/sound_engine.h"
 
 namespace {
@@ -72,13 +72,12 @@ void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan s
     if (x > right) {
       break;
     }
-    const float rate =
-        RateBetween(engine.GetSampleRate(), shot.position, engine.GetShot(k + 1).position);
-    if (!(rate < kRateLimit)) {
+    const ShotInterval interval = IntervalAfterShot(engine, k);
+    if (!interval.accepted) {
       continue;
     }
-    const float interval_ms = 1000.0F / rate;
-    picture.markers.push_back(ShotMarker{x, ShotLabel(shot.number, interval_ms, rate)});
+    picture.markers.push_back(
+        ShotMarker{x, ShotLabel(shot.number, interval.interval_ms, interval.rate_bps)});
   }
 }
 

@@ -5,7 +5,7 @@
 
 #include "display/display_window.h"
 #include "display/waveform_picture.h"
-#include "engine/analysis.h"
+#include "engine/shot_intervals.h"
 #include "engine/sound_engine.h"
 
 namespace {
@@ -93,13 +93,10 @@ void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection dir
   std::int32_t best = 0;
   const std::uint32_t shot_count = engine.GetShotCount();
   for (std::uint32_t k = 0; k + 1 < shot_count; ++k) {
-    const std::uint32_t position = engine.GetShot(k).position;
-    const float rate =
-        RateBetween(engine.GetSampleRate(), position, engine.GetShot(k + 1).position);
-    if (!(rate < kRateLimit)) {
+    if (!IntervalAfterShot(engine, k).accepted) {
       continue;
     }
-    const std::int32_t aligned = AlignedOffset(position);
+    const std::int32_t aligned = AlignedOffset(engine.GetShot(k).position);
     if (direction == JumpDirection::Previous) {
       if (view.view_offset < aligned && (best == 0 || best > aligned)) {
         best = aligned;
