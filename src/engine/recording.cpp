@@ -17,17 +17,6 @@ void ReleaseCapture(SoundEngine& engine) {
   engine.capture_device.reset();
 }
 
-// A load during a recording clears `recording` but leaves the capture and the
-// open "tmp" behind. Reopening "tmp" over a still-open handle would let the
-// old handle's buffered bytes land in the new file, so they go first.
-void DiscardAbandonedRecording(SoundEngine& engine) {
-  ReleaseCapture(engine);
-  if (engine.capture.temp_file != nullptr) {
-    std::fclose(engine.capture.temp_file);
-    engine.capture.temp_file = nullptr;
-  }
-}
-
 // Appends one locked region to "tmp". A region without an address carries no
 // bytes, whatever length it claims.
 void CopyRegion(SoundEngine& engine, const CaptureRegion& region) {
@@ -47,7 +36,10 @@ bool StartRecording(SoundEngine& engine) {
     return false;
   }
   engine.recording = 1;
-  DiscardAbandonedRecording(engine);
+  // A load during a recording clears `recording` but leaves the capture and
+  // the open "tmp" behind. Reopening "tmp" over a still-open handle would let
+  // the old handle's buffered bytes land in the new file, so they go first.
+  DiscardRecordingResources(engine);
 
   if (engine.audio_system != nullptr) {
     engine.capture_device = engine.audio_system->CreateCaptureDevice();
@@ -144,4 +136,12 @@ bool StopRecording(SoundEngine& engine) {
 
   LoadClip(engine, kTempFileName);
   return true;
+}
+
+void DiscardRecordingResources(SoundEngine& engine) {
+  ReleaseCapture(engine);
+  if (engine.capture.temp_file != nullptr) {
+    std::fclose(engine.capture.temp_file);
+    engine.capture.temp_file = nullptr;
+  }
 }

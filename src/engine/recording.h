@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/audio_devices.h"
+#include "engine/wave_header.h"
 
 struct SoundEngine;
 
@@ -13,7 +14,7 @@ inline constexpr std::uint32_t kRingBytes = kCaptureSampleRate * 30 * 8;
 // How long a recording may run, in milliseconds of the tick source.
 inline constexpr std::uint32_t kRecordingLimitMs = 20000;
 // Captured bytes start where the WAVE header will end.
-inline constexpr long kCaptureDataOffset = 44;
+inline constexpr long kCaptureDataOffset = static_cast<long>(kWaveHeaderBytes);
 // The platform's "invalid argument" code: PollCapture returns it for a read
 // position outside the ring, the capture buffers for a range outside it.
 inline constexpr std::int32_t kCaptureInvalidArgument = static_cast<std::int32_t>(0x80070057U);
@@ -27,3 +28,6 @@ bool CreateCaptureBuffer(SoundEngine& engine, CaptureDevice* device,
                          std::unique_ptr<CaptureBuffer>* buffer);
 std::int32_t PollCapture(SoundEngine& engine);
 bool StopRecording(SoundEngine& engine);
+// Stops and gives up the capture and closes "tmp" as it stands, without
+// finishing or loading it.
+void DiscardRecordingResources(SoundEngine& engine);

@@ -1,5 +1,6 @@
 #include "engine/sound_engine.h"
 
+#include "engine/recording.h"
 #include "log/event_log.h"
 
 SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
@@ -16,15 +17,7 @@ SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
 SoundEngine::~SoundEngine() {
   samples.reset();
   playback_device.reset();
-  if (capture_buffer) {
-    capture_buffer->Stop();
-  }
-  capture_buffer.reset();
-  capture_device.reset();
-  if (capture.temp_file != nullptr) {
-    std::fclose(capture.temp_file);
-    capture.temp_file = nullptr;
-  }
+  DiscardRecordingResources(*this);
   shots.clear();
   shots.shrink_to_fit();
   shot_list_count = 0;
