@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Two append-only text logs in the current directory. Each entry opens the
@@ -13,6 +14,37 @@ inline constexpr std::string_view kLogLinePrefix = "Data Time: ";
 
 const char* LogFileName(LogTarget target);
 
-// Appends "Data Time: " + message + "\n" to the target's file. A file that
-// cannot be opened loses this entry only; the caller is never told.
+// Appends "Data Time: " + message + "\n" to the target's file. Only a regular
+// file is written, never through a symbolic link, and the open never waits (a
+// FIFO named like a log would block it). A file that can't be written loses
+// this entry only; the caller is never told.
 void WriteLogEntry(LogTarget target, std::string_view message);
+
+// The lines of one pass that may log once per sample, appended with one open
+// and one close and in as few writes as the buffer allows: the bytes and
+// their order are those of one WriteLogEntry per line, and every line is on
+// disk once the batch is closed or destroyed.
+class LogBatch {
+ public:
+  explicit LogBatch(LogTarget target);
+  ~LogBatch();
+  LogBatch(const LogBatch&) = delete;
+  LogBatch& operator=(const LogBatch&) = delete;
+
+  void Add(std::string_view message);
+  void Close();
+
+ private:
+  void Flush();
+  LogTarget target_;
+  int file_ = -1;
+  bool opened_ = false;
+  std::string pending_;
+};
+
+// A critical entry that reports a failure. The last one since the last clear
+// is remembered, written or lost: it is the reason a caller without message
+// boxes gives when a load ends without a clip.
+void WriteFailureEntry(std::string_view message);
+const std::string& LastFailureEntry();
+void ClearLastFailureEntry();
