@@ -42,7 +42,8 @@ bool WriteShotTrain(const char* path) {
   format.sample_rate = kSampleRate;
   format.block_align = 2;
   format.bits_per_sample = 16;
-  bool ok = WriteWaveHeader(file, format, kSampleCount * 2);
+  const auto header = MakeWaveHeader(format, kSampleCount * 2);
+  bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
   std::vector<std::uint8_t> block;
   constexpr std::uint32_t kBlockSamples = 1 << 16;
   for (std::uint32_t start = 0; ok && start < kSampleCount; start += kBlockSamples) {

@@ -19,8 +19,9 @@
 // line. The progress lines are written all the same. The byte count stays 0
 // unless the stream reported one, so "tmp" is always written (with no data
 // when there is no sound buffer) and a stale "tmp" is never read in place of
-// this file's sound. Whatever was obtained is freed and released, and each
-// call has one FileInit and one FileExit.
+// this file's sound; a "tmp" that could not be written whole fails the
+// extraction. Whatever was obtained is freed and released, and each call has
+// one FileInit and one FileExit.
 
 namespace {
 
@@ -28,6 +29,7 @@ constexpr int kStreamSearchTries = 10;
 constexpr std::size_t kTextBufferSize = 255;
 
 void Log(std::string_view message) { WriteLogEntry(LogTarget::Critical, message); }
+void LogFailure(std::string_view message) { WriteFailureEntry(message); }
 
 void LogNumber(const char* pattern, int value) {
   char text[kTextBufferSize] = {};
@@ -60,7 +62,7 @@ AviStream* FindFirstAudioStream(AviLibrary& library, AviFile* file) {
       Log("SEARCHING FOR STREAM");
       return stream;
     }
-    Log("FOUND LAST STREAM");
+    LogFailure("FOUND LAST STREAM");
   }
   return nullptr;
 }
@@ -77,7 +79,7 @@ void LogFormatSize(std::int32_t format_size) {
       Log("WAVEFORMATEX");
       break;
     default:
-      Log("FORMAT IS INVALID");
+      LogFailure("FORMAT IS INVALID");
       LogNumber("THE SIZE OF THE FORMAT IS:%d", format_size);
       break;
   }
@@ -93,15 +95,15 @@ StreamFormat ReadStreamFormat(AviLibrary& library, AviStream* stream) {
   StreamFormat format;
   AviStreamInfo info;
   if (library.StreamInfo(stream, info) != kAviOk) {
-    Log("Failed To Get Stream Info");
+    LogFailure("Failed To Get Stream Info");
   }
   if (library.StreamReadFormat(stream, library.StreamStart(stream), nullptr, &format.size) !=
       kAviOk) {
-    Log("FAILED TO GET FORMAT LEN");
+    LogFailure("FAILED TO GET FORMAT LEN");
   }
   format.block = Allocate(format.size);
   if (!format.block.bytes) {
-    Log("Failed To Allocate Format Chunk");
+    LogFailure("Failed To Allocate Format Chunk");
   }
   LogFormatSize(format.size);
   if (format.block.bytes) {
@@ -109,7 +111,7 @@ StreamFormat ReadStreamFormat(AviLibrary& library, AviStream* stream) {
     format.read = library.StreamReadFormat(stream, library.StreamStart(stream),
                                            format.block.bytes.get(), &read_size) == kAviOk;
     if (!format.read) {
-      Log("FAILED TO GET format info");
+      LogFailure("FAILED TO GET format info");
     }
   }
   return format;
@@ -130,13 +132,12 @@ void LogBitsPerSample(const Block& block) {
 
 }  // namespace
 
-bool ExtractAviAudio(const std::string& avi_path, const std::string& wave_path) {
+bool ExtractAviAudio(const std::string& avi_path, ReplacementFile& wave) {
   RiffAviLibrary library;
-  return ExtractAviAudio(library, avi_path, wave_path);
+  return ExtractAviAudio(library, avi_path, wave);
 }
 
-bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path,
-                     const std::string& wave_path) {
+bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path, ReplacementFile& wave) {
   Log("Starting Writing AVI File");
   AviFile* file = nullptr;
   AviStream* stream = nullptr;
@@ -147,7 +148,7 @@ bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path,
 
   library.FileInit();
   if (library.FileOpen(&file, avi_path) != kAviOk) {
-    Log("FAILED TO GET OPEN AVI");
+    LogFailure("FAILED TO GET OPEN AVI");
     file = nullptr;
   }
   Log("Getting AVI Stream");
@@ -163,14 +164,14 @@ bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path,
   if (stream != nullptr) {
     stream_length = library.StreamLength(stream);
     if (stream_length == 0) {
-      Log("Failed To Get Buffer Length");
+      LogFailure("Failed To Get Buffer Length");
     }
   }
   LogBitsPerSample(format.block);
   Log("Reading Stream Length");
   if (stream != nullptr && library.StreamRead(stream, 0, kAviStreamReadConvenient, nullptr, 0,
                                               &byte_count, &stream_length) != kAviOk) {
-    Log("FAILED Reading Stream Length");
+    LogFailure("FAILED Reading Stream Length");
   }
   LogNumber("%d STREAM SIZE", stream_length);
   LogNumber("%d STREAM LENGTH", byte_count);
@@ -178,20 +179,24 @@ bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path,
   Log("Reading Stream");
   Block sound = Allocate(byte_count);
   if (!sound.bytes) {
-    Log("Failed To Allocate Sound Buffer");
+    LogFailure("Failed To Allocate Sound Buffer");
   }
   if (stream != nullptr && sound.bytes &&
       library.StreamRead(stream, 0, kAviStreamReadConvenient, sound.bytes.get(), byte_count,
                          nullptr, nullptr) != kAviOk) {
-    Log("FAILED TO READ STREAM");
+    LogFailure("FAILED TO READ STREAM");
   }
   Log("Writing Stream");
   const WaveFormat wave_format =
       format.read ? ExtractedWaveFormat(format.block.bytes.get(), format.block.size)
                   : ExtractedWaveFormat(nullptr, 0);
-  WriteExtractedWave(wave_path, sound.bytes.get(), static_cast<std::uint32_t>(sound.size),
-                     wave_format);
-  Log("Wrote Sound File");
+  const bool written = WriteExtractedWave(wave, sound.bytes.get(),
+                                          static_cast<std::uint32_t>(sound.size), wave_format);
+  if (written) {
+    Log("Wrote Sound File");
+  } else {
+    LogFailure("Failed To Write Sound File");
+  }
 
   sound.bytes.reset();
   format.block.bytes.reset();
@@ -206,5 +211,5 @@ bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path,
   }
   library.FileExit();
   Log("Exit Sound File");
-  return true;
+  return written;
 }

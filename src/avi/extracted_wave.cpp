@@ -1,9 +1,9 @@
 #include "avi/extracted_wave.h"
 
-#include <cstdio>
 
 #include "avi/wave_format_record.h"
 #include "engine/little_endian.h"
+#include "riff/replacement_file.h"
 
 namespace {
 
@@ -36,15 +36,10 @@ WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_si
   return format;
 }
 
-bool WriteExtractedWave(const std::string& path, const std::uint8_t* bytes,
-                        std::uint32_t byte_count, const WaveFormat& format) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    return false;
-  }
-  bool written = WriteWaveHeader(file, format, byte_count);
-  if (byte_count > 0) {
-    written = written && std::fwrite(bytes, 1, byte_count, file) == byte_count;
-  }
-  return std::fclose(file) == 0 && written;
+bool WriteExtractedWave(ReplacementFile& wave, const std::uint8_t* bytes, std::uint32_t byte_count,
+                        const WaveFormat& format) {
+  const auto header = MakeWaveHeader(format, byte_count);
+  wave.Write(header.data(), header.size());
+  wave.Write(bytes, byte_count);
+  return wave.Commit();
 }

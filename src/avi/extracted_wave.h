@@ -5,6 +5,8 @@
 
 #include "engine/wave_header.h"
 
+class ReplacementFile;
+
 // Rate of the header when the stream's own format can't be used.
 inline constexpr std::uint32_t kExtractedDefaultRate = 22050;
 
@@ -16,7 +18,7 @@ inline constexpr std::uint32_t kExtractedDefaultRate = 22050;
 // 22050 samples per second.
 WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_size);
 
-// Writes `path` as the 44-byte header followed by the bytes. False when the
-// file can't be created (nothing is written then) or a write fails.
-bool WriteExtractedWave(const std::string& path, const std::uint8_t* bytes,
-                        std::uint32_t byte_count, const WaveFormat& format);
+// Writes the 44-byte header followed by the bytes into `wave` and commits it.
+// False when the file could not be made or any write failed.
+bool WriteExtractedWave(ReplacementFile& wave, const std::uint8_t* bytes, std::uint32_t byte_count,
+                        const WaveFormat& format);

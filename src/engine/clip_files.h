@@ -3,6 +3,7 @@
 #include <string>
 
 struct SoundEngine;
+class ReplacementFile;
 
 // The temporary WAVE file shared by the AVI import and the recorder.
 inline constexpr const char* kTempFileName = "tmp";
@@ -11,6 +12,11 @@ inline constexpr const char* kTempFileName = "tmp";
 // then analyse. True only when both analysis passes ran.
 bool LoadClip(SoundEngine& engine, const std::string& path);
 
-// Writes the clip as an 8-bit mono PCM WAVE file. False when the file can't
-// be opened.
+// The same for a WAVE file this process has just written (a recording): read
+// from its own handle, or, when it could not be committed, no clip.
+bool LoadWrittenClip(SoundEngine& engine, const ReplacementFile& written);
+
+// Writes the clip as an 8-bit mono PCM WAVE file, replacing `path` only once
+// the whole file is written. A failure, or a save during a recording, says so
+// in the critical log and a message, and leaves `path` as it was.
 bool SaveWave(const SoundEngine& engine, const std::string& path);

@@ -1,13 +1,20 @@
 #include "engine/recording.h"
 
-#include <cstdio>
+#include <array>
 
 #include "engine/clip_files.h"
+#include "engine/notifier.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_header.h"
 #include "log/event_log.h"
+#include "riff/replacement_file.h"
 
 namespace {
+
+constexpr const char* kNoCaptureDevice = "Failed to create sound capture";
+constexpr const char* kNoCaptureBuffer = "Failed to Create Capture Sound Buffer";
+constexpr const char* kTempOpenFailed = "Failed to open temp.wav";
+constexpr const char* kTempWriteFailed = "Failed to write temp.wav";
 
 void ReleaseCapture(SoundEngine& engine) {
   if (engine.capture_buffer) {
@@ -25,8 +32,19 @@ void CopyRegion(SoundEngine& engine, const CaptureRegion& region) {
   }
   CaptureState& capture = engine.capture;
   engine.sample_count += region.length;
-  std::fwrite(region.data, 1, region.length, capture.temp_file);
+  capture.temp_file->Write(region.data, region.length);
   capture.read_cursor = (capture.read_cursor + region.length) % capture.ring_bytes;
+}
+
+// A start that fails is told to the user and leaves no recording running,
+// so no time limit runs out later on a recording that never was.
+bool FailStart(SoundEngine& engine, const char* message) {
+  if (engine.notifier != nullptr) {
+    engine.notifier->ShowMessage(message, "");
+  }
+  DiscardRecordingResources(engine);
+  engine.recording = 0;
+  return false;
 }
 
 }  // namespace
@@ -37,32 +55,33 @@ bool StartRecording(SoundEngine& engine) {
   }
   engine.recording = 1;
   // A load during a recording clears `recording` but leaves the capture and
-  // the open "tmp" behind. Reopening "tmp" over a still-open handle would let
-  // the old handle's buffered bytes land in the new file, so they go first.
+  // the unfinished "tmp" behind: they go first.
   DiscardRecordingResources(engine);
 
   if (engine.audio_system != nullptr) {
     engine.capture_device = engine.audio_system->CreateCaptureDevice();
   }
   if (!engine.capture_device) {
-    WriteLogEntry(LogTarget::Critical, "Failed to create sound capture");
+    WriteFailureEntry(kNoCaptureDevice);
   }
   if (!CreateCaptureBuffer(engine, engine.capture_device.get(), &engine.capture_buffer)) {
-    WriteLogEntry(LogTarget::Critical, "Failed to Create Capture Sound Buffer");
-    return false;
+    WriteFailureEntry(kNoCaptureBuffer);
+    return FailStart(engine, engine.capture_device ? kNoCaptureBuffer : kNoCaptureDevice);
+  }
+  // Without a file to write, a recording would vanish at STOP.
+  auto temp_file = std::make_unique<ReplacementFile>(kTempFileName);
+  if (!temp_file->IsOpen()) {
+    WriteFailureEntry(kTempOpenFailed);
+    return FailStart(engine, kTempOpenFailed);
   }
   engine.capture_buffer->StartLooping();
-
   engine.sample_rate = kCaptureSampleRate;
   engine.sample_count = 0;
   engine.capture.read_cursor = 0;
-
-  engine.capture.temp_file = std::fopen(kTempFileName, "wb");
-  if (engine.capture.temp_file == nullptr) {
-    WriteLogEntry(LogTarget::Critical, "Failed to open temp.wav");
-    return false;
-  }
-  std::fseek(engine.capture.temp_file, kCaptureDataOffset, SEEK_SET);
+  engine.capture.temp_file = std::move(temp_file);
+  // The captured bytes start where the header will end.
+  const std::array<std::uint8_t, kWaveHeaderBytes> no_header{};
+  engine.capture.temp_file->Write(no_header.data(), no_header.size());
   return true;
 }
 
@@ -83,7 +102,7 @@ bool CreateCaptureBuffer(SoundEngine& engine, CaptureDevice* device,
 
 std::int32_t PollCapture(SoundEngine& engine) {
   CaptureState& capture = engine.capture;
-  if (!engine.capture_buffer || capture.temp_file == nullptr) {
+  if (!engine.capture_buffer || !capture.temp_file) {
     return 1;
   }
   std::uint32_t read_position = 0;
@@ -117,31 +136,37 @@ std::int32_t PollCapture(SoundEngine& engine) {
   return 0;
 }
 
-bool StopRecording(SoundEngine& engine) {
+bool FinishRecording(SoundEngine& engine) {
   if (engine.recording == 0) {
     return false;
   }
   engine.recording = 0;
   ReleaseCapture(engine);
-
   CaptureState& capture = engine.capture;
-  if (capture.temp_file == nullptr) {
-    WriteLogEntry(LogTarget::Critical, "No File Pointer To temp.wav");
+  if (!capture.temp_file) {
+    WriteFailureEntry("No File Pointer To temp.wav");
     return false;
   }
-  std::fseek(capture.temp_file, 0, SEEK_SET);
-  WriteWaveHeader(capture.temp_file, EightBitMono(engine.sample_rate), engine.sample_count);
-  std::fclose(capture.temp_file);
-  capture.temp_file = nullptr;
+  const auto header = MakeWaveHeader(EightBitMono(engine.sample_rate), engine.sample_count);
+  capture.temp_file->WriteAt(0, header.data(), header.size());
+  if (!capture.temp_file->Commit()) {
+    WriteFailureEntry(kTempWriteFailed);
+  }
+  return true;
+}
 
-  LoadClip(engine, kTempFileName);
+bool StopRecording(SoundEngine& engine) {
+  if (!FinishRecording(engine)) {
+    return false;
+  }
+  // Read back from this recording's own file; a recording that could not be
+  // written whole gives no clip rather than an older "tmp".
+  const std::unique_ptr<ReplacementFile> written = std::move(engine.capture.temp_file);
+  LoadWrittenClip(engine, *written);
   return true;
 }
 
 void DiscardRecordingResources(SoundEngine& engine) {
   ReleaseCapture(engine);
-  if (engine.capture.temp_file != nullptr) {
-    std::fclose(engine.capture.temp_file);
-    engine.capture.temp_file = nullptr;
-  }
+  engine.capture.temp_file.reset();
 }

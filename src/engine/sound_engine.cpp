@@ -2,6 +2,12 @@
 
 #include "engine/recording.h"
 #include "log/event_log.h"
+#include "riff/replacement_file.h"
+
+CaptureState::CaptureState() = default;
+CaptureState::~CaptureState() = default;
+CaptureState::CaptureState(CaptureState&&) noexcept = default;
+CaptureState& CaptureState::operator=(CaptureState&&) noexcept = default;
 
 SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
     : audio_system(audio), notifier(message_notifier) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "engine/audio_devices.h"
 
 class Notifier;
+class ReplacementFile;
 
 // One detected shot: the sample index of its onset and its 0-based order in
 // the shot list, reduced to 8 bits.
@@ -19,7 +19,11 @@ struct ShotRecord {
 
 // Bookkeeping of a running recording, kept beside the engine's clip fields.
 struct CaptureState {
-  std::FILE* temp_file = nullptr;
+  CaptureState();
+  ~CaptureState();
+  CaptureState(CaptureState&&) noexcept;
+  CaptureState& operator=(CaptureState&&) noexcept;
+  std::unique_ptr<ReplacementFile> temp_file;  // the recording's "tmp" until it is finished
   std::uint32_t read_cursor = 0;
   std::uint32_t ring_bytes = 0;
 };

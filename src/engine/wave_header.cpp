@@ -37,8 +37,3 @@ std::array<std::uint8_t, kWaveHeaderBytes> MakeWaveHeader(const WaveFormat& form
   StoreU32Le(p + 40, data_bytes);
   return header;
 }
-
-bool WriteWaveHeader(std::FILE* file, const WaveFormat& format, std::uint32_t data_bytes) {
-  const auto header = MakeWaveHeader(format, data_bytes);
-  return std::fwrite(header.data(), 1, header.size(), file) == header.size();
-}

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 
 // The one 44-byte RIFF/WAVE header that every writer in the program uses:
 // "RIFF", size, "WAVE", a 16-byte "fmt " chunk, "data", size.
@@ -24,7 +23,3 @@ WaveFormat EightBitMono(std::uint32_t sample_rate);
 // bytes-per-second field is block_align × sample_rate.
 std::array<std::uint8_t, kWaveHeaderBytes> MakeWaveHeader(const WaveFormat& format,
                                                           std::uint32_t data_bytes);
-
-// Writes the header at the file's current position. True when all 44 bytes
-// were written.
-bool WriteWaveHeader(std::FILE* file, const WaveFormat& format, std::uint32_t data_bytes);

@@ -12,6 +12,7 @@
 #include "avi/avi_library.h"
 #include "avi/avi_writer.h"
 #include "avi/extracted_wave.h"
+#include "riff/replacement_file.h"
 #include "support/test_support.h"
 
 namespace {
@@ -263,7 +264,8 @@ TEST(ExtractAviAudioSteps, EachFailureIsLoggedInPlaceAndNothingMissingIsUsed) {
     test::WriteBytes("tmp", test::MakeWave8(22050, Pattern(500)));
     FakeAviLibrary library;
     c.setup(library);
-    EXPECT_TRUE(ExtractAviAudio(library, "clip.avi", "tmp"));
+    ReplacementFile wave("tmp");
+    EXPECT_TRUE(ExtractAviAudio(library, "clip.avi", wave));
     EXPECT_EQ(test::CriticalLogLines(), c.log);
     EXPECT_EQ(library.calls, c.calls);
     EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, c.data));
@@ -274,9 +276,14 @@ TEST(ExtractAviAudioSteps, EachFailureIsLoggedInPlaceAndNothingMissingIsUsed) {
 
 // ---- The extraction from real files ------------------------------------
 
+bool ExtractFile(const std::string& path) {
+  ReplacementFile wave("tmp");
+  return ExtractAviAudio(path, wave);
+}
+
 bool Extract(const Bytes& avi) {
   test::WriteBytes("clip.avi", avi);
-  return ExtractAviAudio("clip.avi", "tmp");
+  return ExtractFile("clip.avi");
 }
 
 TEST(ExtractAviAudio, CopiesTheStreamExactlyWithEighteenLogLines) {
@@ -347,17 +354,22 @@ TEST(ExtractAviAudio, NoAudioStreamOrNoAviFileGivesAnEmptyWave) {
     EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, {}));
   }
   test::ScopedWorkDir dir;
-  EXPECT_TRUE(ExtractAviAudio("missing.avi", "tmp"));
+  EXPECT_TRUE(ExtractFile("missing.avi"));
   EXPECT_EQ(test::CriticalLogLines(), OpenFailedLog());
 }
 
-// A directory in the way blocks the open even for root.
-TEST(ExtractAviAudio, WaveThatCantBeCreatedIsStillReportedAsWritten) {
+// A directory in the way blocks the rename even for root: the extraction
+// fails and leaves nothing behind.
+TEST(ExtractAviAudio, WaveThatCantBePutInPlaceFailsTheExtraction) {
   test::ScopedWorkDir dir;
   std::filesystem::create_directory("tmp");
-  EXPECT_TRUE(Extract(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 8), Pattern(100))));
-  EXPECT_EQ(test::CriticalLogLines(), CleanLog({"PCMWAVEFORMAT"}, "8 BITS PER SAMPLE", 100, 100));
+  EXPECT_FALSE(Extract(avi_test::AudioOnlyAvi(PcmFormat(1, 22050, 8), Pattern(100))));
+  Lines expected = CleanLog({"PCMWAVEFORMAT"}, "8 BITS PER SAMPLE", 100, 100);
+  std::replace(expected.begin(), expected.end(), std::string("Wrote Sound File"),
+               std::string("Failed To Write Sound File"));
+  EXPECT_EQ(test::CriticalLogLines(), expected);
   EXPECT_TRUE(std::filesystem::is_directory("tmp"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3) << "no part file left";
 }
 
 Bytes WithU16(Bytes record, std::size_t offset, std::uint16_t value) {

@@ -179,24 +179,29 @@ TEST_F(RecordingTest, PlatformFailuresInAPollAreReturnedUnchanged) {
   ExpectFinishedTmp(before);
 }
 
-// A failed start leaves the recording flag set until STOP, which then finds
-// no "tmp" to finish and loads nothing.
-TEST(RecordingStart, FailedStartsLogTheirStepAndStopLoadsNothing) {
+// A failed start is told, leaves the engine idle with the previous clip, and
+// gives STOP nothing to do.
+TEST(RecordingStart, FailedStartsAreShownAndLeaveNoRecordingRunning) {
   struct Case {
     const char* name;
     std::function<void(test::FakeCaptureScript&)> setup;
-    Lines start_log;
-    bool keeps_previous_clip;
+    Lines log;
+    std::string shown;
   };
   // clang-format off
   const Case cases[] = {
       {"no capture device", [](test::FakeCaptureScript& s) { s.capture_available = false; },
-       {"Failed to create sound capture", "Failed to Create Capture Sound Buffer"}, true},
+       {"Failed to create sound capture", "Failed to Create Capture Sound Buffer"},
+       "Failed to create sound capture"},
       {"buffer refused", [](test::FakeCaptureScript& s) { s.buffer_available = false; },
-       {"Failed to Create Capture Sound Buffer"}, true},
-      // The capture runs with nowhere to write.
-      {"tmp not creatable", [](test::FakeCaptureScript&) { std::filesystem::create_directory("tmp"); },
-       {"Failed to open temp.wav"}, false},
+       {"Failed to Create Capture Sound Buffer"}, "Failed to Create Capture Sound Buffer"},
+      // Nothing can be made in a directory that is gone, even by root; its
+      // log goes with it.
+      {"start directory gone", [](test::FakeCaptureScript&) {
+         std::filesystem::create_directory("gone");
+         std::filesystem::current_path("gone");
+         std::filesystem::remove("../gone");
+       }, {}, "Failed to open temp.wav"},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -208,31 +213,32 @@ TEST(RecordingStart, FailedStartsLogTheirStepAndStopLoadsNothing) {
     c.setup(audio.script);
     HoldPreviousClip(engine);
     EXPECT_FALSE(StartRecording(engine));
-    EXPECT_TRUE(engine.IsRecording());
-    EXPECT_EQ(test::CriticalLogLines(), c.start_log);
-    if (!audio.script.ring.empty()) {
-      audio.Capture(Pattern(4000));
-    }
-    EXPECT_EQ(PollCapture(engine), 1);
-    EXPECT_TRUE(audio.script.locks.empty());
-
-    EXPECT_FALSE(StopRecording(engine));
     EXPECT_FALSE(engine.IsRecording());
-    Lines log = c.start_log;
-    log.push_back("No File Pointer To temp.wav");
-    EXPECT_EQ(test::CriticalLogLines(), log);
     EXPECT_EQ(audio.script.buffers_alive, 0);
     EXPECT_EQ(audio.script.devices_alive, 0);
-    EXPECT_FALSE(std::filesystem::is_regular_file("tmp"));
-    EXPECT_TRUE(notifier.shown.empty());
-    if (c.keeps_previous_clip) {
-      ExpectPreviousClip(engine);
-    } else {
-      EXPECT_FALSE(engine.HasData());
-      EXPECT_EQ(engine.sample_count, 0U);
-      EXPECT_EQ(engine.sample_rate, 22050U);
-    }
+    EXPECT_FALSE(StopRecording(engine));
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(test::CriticalLogLines(), c.log);
+    ASSERT_EQ(notifier.shown.size(), 1U);
+    EXPECT_EQ(notifier.shown[0].text, c.shown);
+    ExpectPreviousClip(engine);
   }
+}
+
+// A recording that can't be put in place (a full disk, a directory named
+// "tmp") is a failed load: no clip, never an older "tmp", nothing left over.
+TEST_F(RecordingTest, RecordingThatCantBeWrittenGivesNoClip) {
+  std::filesystem::create_directory("tmp");
+  HoldPreviousClip(engine);
+  ASSERT_TRUE(StartRecording(engine));
+  audio.Capture(Pattern(900));
+  ASSERT_EQ(PollCapture(engine), 0);
+  EXPECT_TRUE(StopRecording(engine));
+  EXPECT_FALSE(engine.HasData());
+  EXPECT_EQ(test::CriticalLogLines(), Lines{"Failed to write temp.wav"});
+  ASSERT_EQ(notifier.shown.size(), 1U);
+  EXPECT_EQ(notifier.shown[0].text, "Failed To Analize Due To No Data Allocation");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2) << "no part file";
 }
 
 TEST_F(RecordingTest, StartAfterALoadDiscardedARecordingBeginsClean) {
@@ -279,7 +285,9 @@ TEST_F(RecordingTest, CapturedShotTrainMeasuresLikeTheSameBytesFromAFile) {
             "");
 }
 
-TEST(RecordingLifetime, EngineEndingMidRecordingLeavesTmpUnfinished) {
+// Closing the program finishes "tmp" without loading it; an engine that ends
+// mid-recording leaves "tmp" as it was.
+TEST(RecordingLifetime, FinishWritesTmpWithoutLoadingAndTeardownDropsIt) {
   test::ScopedWorkDir dir;
   test::FakeAudioSystem audio;
   const Bytes copied = Pattern(900);
@@ -288,9 +296,17 @@ TEST(RecordingLifetime, EngineEndingMidRecordingLeavesTmpUnfinished) {
     ASSERT_TRUE(StartRecording(engine));
     audio.Capture(copied);
     ASSERT_EQ(PollCapture(engine), 0);
+    ASSERT_TRUE(FinishRecording(engine));
+    EXPECT_FALSE(engine.HasData());
+    ExpectFinishedTmp(copied);
+    ASSERT_TRUE(StartRecording(engine));
+    audio.Capture(Pattern(300));
+    ASSERT_EQ(PollCapture(engine), 0);
   }
   EXPECT_EQ(audio.script.buffers_alive, 0);
-  EXPECT_EQ(test::ReadBytes("tmp"), Concat({Bytes(44, 0), copied}));
+  ExpectFinishedTmp(copied);
+  EXPECT_TRUE(test::RoutineLogLines().empty());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no part file";
 }
 
 }  // namespace

@@ -42,14 +42,10 @@ TEST(SoundServerFailures, DISABLED_NoServerAtAllChild) {
   EXPECT_EQ(test::CriticalLogLines(), Lines{"Failed to Create Sound OBject"});
 
   EXPECT_FALSE(StartRecording(engine));
-  EXPECT_TRUE(engine.IsRecording());
+  EXPECT_FALSE(engine.IsRecording());
   EXPECT_EQ(test::CriticalLogLines(),
             (Lines{"Failed to Create Sound OBject", "Failed to create sound capture",
                    "Failed to Create Capture Sound Buffer"}));
-  QTest::qWait(50);
-  EXPECT_EQ(PollCapture(engine), 1);
-  EXPECT_FALSE(StopRecording(engine));
-  EXPECT_EQ(test::CriticalLogLines().back(), "No File Pointer To temp.wav");
   EXPECT_FALSE(std::filesystem::exists("tmp"));
 }
 
