@@ -10,6 +10,7 @@
 #include "engine/clip_files.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
+#include "log/event_log.h"
 
 namespace {
 
@@ -17,16 +18,19 @@ constexpr int kExitAllClips = 0;
 constexpr int kExitSomeWithoutClip = 1;
 constexpr int kExitUsage = 2;
 
-// The message boxes of the program become lines on stderr, naming the file.
-class StderrNotifier final : public Notifier {
+// The program's message boxes have no place here: a file that gives no clip
+// is reported by one line naming the reason instead.
+class SilentNotifier final : public Notifier {
  public:
-  void ShowMessage(std::string_view text, std::string_view caption) override {
-    std::fprintf(stderr, "tambrix-analyze: %s: %.*s%s%.*s\n", current_file.c_str(),
-                 static_cast<int>(caption.size()), caption.data(), caption.empty() ? "" : ": ",
-                 static_cast<int>(text.size()), text.data());
-  }
-  std::string current_file;
+  void ShowMessage(std::string_view /*text*/, std::string_view /*caption*/) override {}
 };
+
+// Why a load gave no clip: the failure it logged last, else an empty clip.
+void ReportNoClip(const std::string& file) {
+  const std::string& reason = LastFailureEntry();
+  std::fprintf(stderr, "tambrix-analyze: %s: %s\n", file.c_str(),
+               reason.empty() ? "no samples" : reason.c_str());
+}
 
 }  // namespace
 
@@ -43,15 +47,16 @@ int main(int argc, char** argv) {
   }
 
   SilentAudioSystem audio;
-  StderrNotifier notifier;
+  SilentNotifier notifier;
   SoundEngine engine(&audio, &notifier);
   int status = kExitAllClips;
   bool first = true;
   for (const std::string& file : options.files) {
-    notifier.current_file = file;
+    ClearLastFailureEntry();
     LoadClip(engine, file);
     if (!engine.HasData()) {
       status = kExitSomeWithoutClip;
+      ReportNoClip(file);
     }
     if (options.json) {
       std::printf("%s\n", JsonReport(engine, file, options.milliseconds).c_str());

@@ -41,11 +41,11 @@ std::string HeaderDump(const WaveFormatFields& format, std::uint32_t data_size_a
 void ReadOpenedWave(SoundEngine& engine, std::FILE* file) {
   const WaveLayout layout = ReadWaveLayout(file);
   if (layout.status == WaveLayoutStatus::NotRiff) {
-    WriteLogEntry(LogTarget::Critical, "not a RIFF file");
+    WriteFailureEntry("not a RIFF file");
     return;
   }
   if (layout.status == WaveLayoutStatus::NotWave) {
-    WriteLogEntry(LogTarget::Critical, "RIFF file but not a wave file");
+    WriteFailureEntry("RIFF file but not a wave file");
     return;
   }
   const WaveFormatFields& format = layout.format;
@@ -59,10 +59,10 @@ void ReadOpenedWave(SoundEngine& engine, std::FILE* file) {
   engine.sample_count = layout.data_size;
   WriteLogEntry(LogTarget::Routine, HeaderDump(format, layout.data_size_as_read));
   if (format.channels != 1) {
-    WriteLogEntry(LogTarget::Critical, "Can Only Load Single Channel *.wav Files");
+    WriteFailureEntry("Can Only Load Single Channel *.wav Files");
   }
   if (format.format_tag != 1) {
-    WriteLogEntry(LogTarget::Critical, "Incorrect Format Tag");
+    WriteFailureEntry("Incorrect Format Tag");
   }
 
   // Only the first channel of each frame is kept: one sample per frame.
@@ -83,17 +83,23 @@ void ReadOpenedWave(SoundEngine& engine, std::FILE* file) {
 
 }  // namespace
 
-bool ReadWaveFile(SoundEngine& engine, const std::string& path) {
+void ReadWaveFile(SoundEngine& engine, std::FILE* file) {
   engine.samples.reset();
-  std::FILE* file = OpenRegularFileForReading(path);
   if (file == nullptr) {
-    WriteLogEntry(LogTarget::Critical, "Failed To Find .wav File");
+    WriteFailureEntry("Failed To Find .wav File");
   } else {
     ReadOpenedWave(engine, file);
-    std::fclose(file);
   }
   if (engine.sample_rate != 0) {
     engine.clip_length = engine.sample_count / engine.sample_rate;
+  }
+}
+
+bool ReadWaveFile(SoundEngine& engine, const std::string& path) {
+  std::FILE* file = OpenRegularFileForReading(path);
+  ReadWaveFile(engine, file);
+  if (file != nullptr) {
+    std::fclose(file);
   }
   return true;
 }

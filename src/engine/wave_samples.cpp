@@ -95,12 +95,14 @@ std::optional<std::vector<std::uint8_t>> ReadSixteenBitSamples(std::FILE* file,
   });
   const float scale = SixteenBitScale(largest);
   std::uint8_t* out = samples->data();
-  ForEachFrame(file, offset, frame_count, frame_bytes, [&out, scale](const std::uint8_t* frame) {
+  // A lopsided clip logs once per sample: one open for the whole pass.
+  LogBatch range_errors(LogTarget::Critical);
+  ForEachFrame(file, offset, frame_count, frame_bytes, [&](const std::uint8_t* frame) {
     const ConvertedSample converted = ConvertSixteenBitValue(SixteenBitAt(frame), scale);
     if (converted.range == SampleRange::Above) {
-      WriteLogEntry(LogTarget::Critical, "Error-greater than 255");
+      range_errors.Add("Error-greater than 255");
     } else if (converted.range == SampleRange::Below) {
-      WriteLogEntry(LogTarget::Critical, "Error-Negative Value");
+      range_errors.Add("Error-Negative Value");
     }
     *out++ = converted.value;
   });

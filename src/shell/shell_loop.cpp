@@ -40,7 +40,7 @@ void ServiceRecording(ShellContext& context) {
   }
   if (PollCapture(engine) < 0) {
     // Finish "tmp" before the program ends, so what was captured is kept.
-    StopRecording(engine);
+    FinishRecording(engine);
     WriteLogEntry(LogTarget::Critical, kCaptureFailed);
     context.services.notifier.ShowMessage(kCaptureFailed, "");
     WriteLogEntry(LogTarget::Routine, kCaptureFailed);
@@ -67,10 +67,9 @@ void ReceiveQuitMessage(ShellContext& context) {
 }
 
 int ShutdownShell(ShellContext& context) {
-  // A recording still running is finished so that "tmp" is a valid file.
-  if (context.engine.IsRecording()) {
-    StopRecording(context.engine);
-  }
+  // A recording still running is finished so that "tmp" is a valid file;
+  // there is nothing left to show it in.
+  FinishRecording(context.engine);
   if (context.display.window) {
     WriteLogEntry(LogTarget::Routine, "Display Window Destroyed");
     Destroy(context.display);

@@ -139,8 +139,7 @@ TEST(AnalyzeCli, FileWithoutAClipMakesTheStatusOneAndIsReported) {
   EXPECT_EQ(JsonValue(first, "has_data"), "false");
   EXPECT_EQ(JsonValue(first, "clip_quality"), "100");
   EXPECT_EQ(JsonValue(second, "has_data"), "true");
-  EXPECT_EQ(run.err,
-            "tambrix-analyze: missing.wav: ERROR: Failed To Analize Due To No Data Allocation\n");
+  EXPECT_EQ(run.err, "tambrix-analyze: missing.wav: Failed To Find .wav File\n");
   EXPECT_EQ(test::CriticalLogLines().front(), "Failed To Find .wav File");
 }
 
