@@ -12,10 +12,11 @@ namespace {
 
 constexpr std::size_t kTagBytes = 4;
 constexpr std::uint64_t kChunkHeaderBytes = 8;
-constexpr std::uint64_t kFormatFieldsOffset = 20;
+constexpr std::uint64_t kFormatChunkOffset = 12;
 constexpr std::uint32_t kFormatFieldsBytes = 16;
 // End of the format fields; where the plain layout has its next chunk.
-constexpr std::uint64_t kFixedChunkOffset = kFormatFieldsOffset + kFormatFieldsBytes;
+constexpr std::uint64_t kFixedChunkOffset =
+    kFormatChunkOffset + kChunkHeaderBytes + kFormatFieldsBytes;
 
 using Tag = std::array<std::uint8_t, kTagBytes>;
 
@@ -102,23 +103,45 @@ void ReadWaveBytes(std::FILE* file, std::uint64_t offset, std::uint8_t* out, std
   std::fill(out + got, out + count, std::uint8_t{0});
 }
 
+namespace {
+
+// Where the "fmt " chunk lies: at offset 12 in the plain layout; otherwise
+// (a "bext" or "JUNK" chunk first, as field recorders write) the first one in
+// the chunk list, or offset 12 again when there is none.
+std::uint64_t FindFormatChunk(std::FILE* file, std::uint64_t file_size) {
+  std::uint64_t offset = kFormatChunkOffset;
+  while (offset + kChunkHeaderBytes <= file_size) {
+    const ChunkHeader chunk = ReadChunkHeader(file, offset);
+    if (TagIs(chunk.tag.data(), "fmt ")) {
+      return offset;
+    }
+    offset += kChunkHeaderBytes + chunk.size + (chunk.size & 1U);
+  }
+  return kFormatChunkOffset;
+}
+
+}  // namespace
+
 WaveLayout ReadWaveLayout(std::FILE* file) {
   WaveLayout layout;
   const std::uint64_t file_size = WaveFileSize(file);
-  std::array<std::uint8_t, kFixedChunkOffset> head{};
-  ReadWaveBytes(file, 0, head.data(), head.size());
-  if (!TagIs(head.data(), "RIFF")) {
+  std::array<std::uint8_t, kFormatChunkOffset> riff{};
+  ReadWaveBytes(file, 0, riff.data(), riff.size());
+  if (!TagIs(riff.data(), "RIFF")) {
     layout.status = WaveLayoutStatus::NotRiff;
     return layout;
   }
-  if (!TagIs(head.data() + 8, "WAVE")) {
+  if (!TagIs(riff.data() + 8, "WAVE")) {
     layout.status = WaveLayoutStatus::NotWave;
     return layout;
   }
   layout.status = WaveLayoutStatus::Valid;
+  const std::uint64_t format_chunk = FindFormatChunk(file, file_size);
+  std::array<std::uint8_t, kChunkHeaderBytes + kFormatFieldsBytes> head{};
+  ReadWaveBytes(file, format_chunk, head.data(), head.size());
   WaveFormatFields& format = layout.format;
-  const std::uint8_t* fields = head.data() + kFormatFieldsOffset;
-  format.format_len = LoadU32Le(head.data() + 16);
+  const std::uint8_t* fields = head.data() + kChunkHeaderBytes;
+  format.format_len = LoadU32Le(head.data() + kTagBytes);
   format.format_tag = LoadU16Le(fields);
   format.channels = LoadU16Le(fields + 2);
   format.sample_rate = LoadU32Le(fields + 4);
@@ -128,9 +151,14 @@ WaveLayout ReadWaveLayout(std::FILE* file) {
 
   // The fields are always read as 16 bytes, but the format chunk may be longer
   // (18 bytes, or 40 for the extensible format) and other chunks may precede
-  // the data.
+  // the data. A length reaching past the end of the file is wrong: the walk
+  // then starts where a 16-byte chunk would end.
+  const std::uint64_t fields_offset = format_chunk + kChunkHeaderBytes;
   const std::uint64_t format_body = std::max(format.format_len, kFormatFieldsBytes);
-  const std::uint64_t after_format = kFormatFieldsOffset + format_body + (format_body & 1U);
+  std::uint64_t after_format = fields_offset + format_body + (format_body & 1U);
+  if (after_format > file_size) {
+    after_format = fields_offset + kFormatFieldsBytes;
+  }
   if (!WalkToData(file, file_size, after_format, layout)) {
     ReadFixedLayout(file, layout);
   }

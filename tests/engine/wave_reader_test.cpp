@@ -124,6 +124,15 @@ std::vector<WaveCase> WaveCases() {
   Bytes unfollowable = MakeWave8(22050, Ramp(20));
   std::fill(unfollowable.begin() + 16, unfollowable.begin() + 20, 0xFF);
 
+  // Field recorders put their own chunks before "fmt ".
+  const Bytes plain = MakeWave8(22050, Ramp(50));
+  const Bytes fmt_later = Join({Bytes(plain.begin(), plain.begin() + 12), Chunk("bext", 603),
+                                Chunk("JUNK", 28), Bytes(plain.begin() + 12, plain.end())});
+
+  // A format length past the end of the file: the chunks are walked from 36.
+  Bytes past_end = MakeWave({}, Ramp(30), Chunk("LIST", 4));
+  past_end[17] = 0x10;
+
   std::vector<std::int16_t> full_scale(16000, 0);
   full_scale[1] = 32767;
   full_scale[2] = 1000;
@@ -167,6 +176,12 @@ std::vector<WaveCase> WaveCases() {
        Ramp(40), 22050, 40, 0, Log({filler, Dump(16, 1, 1, 22050, 22050, 1, 8, 40), eight}), {}},
       {"filler without data chunk", untagged, Bytes{10, 20, 30, 40}, 11025, 4, 0,
        Log({filler, Dump(16, 1, 1, 11025, 11025, 1, 8, 4), eight}), {}},
+      {"bext and JUNK before fmt", fmt_later, Ramp(50), 22050, 50, 0,
+       Log({Dump(16, 1, 1, 22050, 22050, 1, 8, 50), eight}), {}},
+      {"format length past the end, LIST before the data", past_end, Ramp(30), 22050, 30, 0,
+       Log({Dump(4112, 1, 1, 22050, 22050, 1, 8, 30), eight}), {}},
+      {"data header ending the file", MakeWave({.data_size_override = 100}, {}, Chunk("LIST", 4)),
+       Bytes{}, 22050, 0, 0, Log({Dump(16, 1, 1, 22050, 22050, 1, 8, 100), eight}), {}},
       {"format length -1", unfollowable, Ramp(20), 22050, 20, 0,
        Log({Dump(-1, 1, 1, 22050, 22050, 1, 8, 20), eight}), {}},
       {"data size beyond the file", MakeWave({.sample_rate = 50, .data_size_override = 1000}, Ramp(100)),
