@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 
+#include "avi/avi_writer.h"
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
 #include "support/test_support.h"
 
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
 
 struct RunResult {
   int status = -1;
@@ -20,10 +26,11 @@ struct RunResult {
   std::string err;
 };
 
-// Runs the analyser in the current directory, stderr to a file.
-RunResult RunAnalyze(const std::string& arguments) {
+// Runs the analyser in the current directory, stderr to a file; `shell`
+// comes first (limits, another user).
+RunResult RunAnalyze(const std::string& arguments, const std::string& shell = "") {
   const std::string command =
-      std::string("'") + TAMBRIX_ANALYZE_PATH + "' " + arguments + " 2>stderr.txt";
+      shell + " '" + TAMBRIX_ANALYZE_PATH + "' " + arguments + " 2>stderr.txt";
   RunResult result;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) {
@@ -127,20 +134,107 @@ TEST(AnalyzeCli, TextReportInMillisecondsWithShots) {
             "     5      27312      1.239              -           -  -\n");
 }
 
-TEST(AnalyzeCli, FileWithoutAClipMakesTheStatusOneAndIsReported) {
+// Each file that gives no clip makes the status 1 and is named on stderr
+// with the failure it logged last, without holding up the others.
+TEST(AnalyzeCli, FilesWithoutAClipAreNamedWithTheirReason) {
   test::ScopedWorkDir dir;
+  const std::string text = "not a sound";
   test::WriteBytes("good.wav", WorkedExampleWave());
-  const RunResult run = RunAnalyze("--json missing.wav good.wav");
+  test::WriteBytes("empty.wav", test::MakeWave8(22050, {}));
+  test::WriteBytes("text.wav", Bytes(text.begin(), text.end()));
+  test::WriteBytes("video.avi", avi_test::MakeAvi({avi_test::Video()}, {}));
+  const RunResult run = RunAnalyze("--json missing.wav empty.wav good.wav text.wav video.avi");
   EXPECT_EQ(run.status, 1);
-  const auto newline = run.out.find('\n');
-  ASSERT_NE(newline, std::string::npos);
-  const std::string first = run.out.substr(0, newline);
-  const std::string second = run.out.substr(newline + 1);
+  EXPECT_EQ(run.err,
+            "tambrix-analyze: missing.wav: Failed To Find .wav File\n"
+            "tambrix-analyze: empty.wav: no samples\n"
+            "tambrix-analyze: text.wav: not a RIFF file\n"
+            "tambrix-analyze: video.avi: FOUND LAST STREAM\n");
+  const std::string first = run.out.substr(0, run.out.find('\n'));
   EXPECT_EQ(JsonValue(first, "has_data"), "false");
   EXPECT_EQ(JsonValue(first, "clip_quality"), "100");
-  EXPECT_EQ(JsonValue(second, "has_data"), "true");
-  EXPECT_EQ(run.err, "tambrix-analyze: missing.wav: Failed To Find .wav File\n");
-  EXPECT_EQ(test::CriticalLogLines().front(), "Failed To Find .wav File");
+  EXPECT_NE(run.out.find("\"file\":\"good.wav\",\"has_data\":true"), std::string::npos);
+}
+
+// Where "tmp" can't be written, an AVI gives no figures, never those of an
+// older "tmp": a directory the user may not write to, and a full disk.
+TEST(AnalyzeCli, AviWhoseSoundCantBeWrittenGivesNoFigures) {
+  const Bytes a_sound = test::MakeShotTrain(22050 * 3, {22050, 23520, 24990});
+  const Bytes b_sound(22050 * 6, 128);
+  const bool root = ::geteuid() == 0;
+  const std::pair<const char*, std::string> surroundings[] = {
+      {"read-only directory", root ? "runuser -u nobody --" : ""},
+      {"full disk", "trap '' XFSZ; ulimit -f 128;"},
+  };
+  for (const auto& [name, shell] : surroundings) {
+    SCOPED_TRACE(name);
+    test::ScopedWorkDir dir;
+    test::WriteBytes("a.avi", avi_test::AudioOnlyAvi(avi_test::PcmFormat(1, 22050, 8), a_sound));
+    test::WriteBytes("b.avi", avi_test::AudioOnlyAvi(avi_test::PcmFormat(1, 22050, 8), b_sound));
+    ASSERT_EQ(RunAnalyze("a.avi").status, 0);
+    if (std::string(name) == "read-only directory") {
+      std::filesystem::permissions(".", std::filesystem::perms::owner_all |
+                                            std::filesystem::perms::group_read |
+                                            std::filesystem::perms::group_exec |
+                                            std::filesystem::perms::others_read |
+                                            std::filesystem::perms::others_exec);
+      if (!root) {
+        std::filesystem::permissions(".", std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+      }
+    }
+    const RunResult run = RunAnalyze("--json b.avi", shell);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(JsonValue(run.out, "has_data"), "false");
+    EXPECT_EQ(run.err, "tambrix-analyze: b.avi: Failed To Write Sound File\n");
+    std::filesystem::permissions(".", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, a_sound)) << "left as it was";
+  }
+}
+
+// Analysers working in one directory at once each get their own file's
+// figures, never another's or those of a half-written "tmp".
+TEST(AnalyzeCli, ParallelAnalysersEachGetTheirOwnFigures) {
+  test::ScopedWorkDir dir;
+  const std::vector<std::uint32_t> starts = {2000, 3470, 4940, 6410};
+  test::WriteBytes("a.avi", avi_test::AudioOnlyAvi(avi_test::PcmFormat(1, 22050, 8),
+                                                   test::MakeShotTrain(22050 * 2, starts)));
+  test::WriteBytes("b.avi", avi_test::AudioOnlyAvi(avi_test::PcmFormat(1, 22050, 8),
+                                                   test::MakeShotTrain(22050 * 3, {2000, 4000})));
+  const std::string files = "a.avi b.avi a.avi b.avi a.avi b.avi a.avi b.avi a.avi";
+  const std::string command = "for i in 1 2 3 4 5 6 7 8; do '" + std::string(TAMBRIX_ANALYZE_PATH) +
+                              "' --json " + files + " >out$i.txt 2>&1 & done; wait";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  for (int i = 1; i <= 8; ++i) {
+    std::istringstream out(test::ReadText("out" + std::to_string(i) + ".txt"));
+    std::string line;
+    int loads = 0;
+    while (std::getline(out, line)) {
+      const bool is_a = JsonValue(line, "file") == "\"a.avi\"";
+      EXPECT_EQ(JsonValue(line, "sample_count"), is_a ? "44100" : "66150") << line;
+      EXPECT_EQ(JsonValue(line, "number_of_shots"), is_a ? "4" : "2") << line;
+      ++loads;
+    }
+    EXPECT_EQ(loads, 9);
+  }
+}
+
+// Memory running out during a load fails that load instead of aborting: a
+// clip whose every sample opens a shot needs a shot list eight times its size.
+TEST(AnalyzeCli, MemoryRunningOutFailsTheLoad) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  test::ScopedWorkDir dir;
+  Bytes noise(std::size_t{16} << 20);
+  for (std::size_t i = 0; i < noise.size(); ++i) {
+    noise[i] = i % 2 == 0 ? 137 : 100;
+  }
+  test::WriteBytes("noise.wav", test::MakeWave8(22050, noise));
+  const RunResult run = RunAnalyze("noise.wav", "ulimit -v 100000;");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tambrix-analyze: noise.wav: Failed To Allocate Clip Memory\n");
 }
 
 TEST(AnalyzeCli, FileNamesAreEscapedInJson) {

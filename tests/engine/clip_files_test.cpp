@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "avi/avi_writer.h"
 #include "engine/analysis.h"
 #include "engine/sound_engine.h"
 #include "support/test_support.h"
@@ -98,19 +105,61 @@ TEST_F(ClipFilesTest, SaveWaveWritesTheHeldSamples) {
   EXPECT_EQ(saved(engine), MakeWave8(48000, {0, 255})) << "only the samples held";
 }
 
-TEST_F(ClipFilesTest, SaveFailsIntoAMissingFolderAndIsRefusedWhileRecording) {
+// A save that fails is told and logged, and leaves nothing under the name,
+// also when the disk fills up part-way (a file size limit, in a child).
+TEST_F(ClipFilesTest, FailedSaveIsToldAndLeavesNoFileBehind) {
   WriteBytes("a.wav", MakeWave8(22050, clip));
   LoadClip(engine, "a.wav");
-  EXPECT_FALSE(SaveWave(engine, "no/such/folder/out.wav"));
-  EXPECT_FALSE(std::filesystem::exists("no"));
-
+  notifier.shown.clear();
+  for (const char* path : {"no/such/folder/out.wav", "/proc/x.wav"}) {
+    EXPECT_FALSE(SaveWave(engine, path)) << path;
+  }
   WriteBytes("kept.wav", {1, 2, 3});
   engine.recording = 1;
   engine.sample_count += 100000;  // captured bytes, not held in memory
   EXPECT_FALSE(SaveWave(engine, "kept.wav"));
-  EXPECT_FALSE(SaveWave(engine, "new.wav"));
   EXPECT_EQ(ReadBytes("kept.wav"), (Bytes{1, 2, 3}));
-  EXPECT_FALSE(std::filesystem::exists("new.wav"));
+  engine.recording = 0;
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::_exit(SaveWave(engine, "full.wav") ? 1 : 0);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_FALSE(std::filesystem::exists("no"));
+  EXPECT_EQ(test::CriticalLogLines(), std::vector<std::string>(4, "Failed To Save .wav File"));
+  EXPECT_EQ(notifier.shown.size(), 3U);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 4) << "a, kept, logs";
+}
+
+// Logs and "tmp" are never written through a link and never wait on a FIFO
+// that carries their name; "tmp" is replaced, its target left alone.
+TEST_F(ClipFilesTest, LinksAndFifosInTheWayAreNeitherFollowedNorWaitedOn) {
+  WriteBytes("victim", {1, 2, 3});
+  ASSERT_EQ(::mkfifo("TAMBRIX.log", 0600), 0);
+  std::filesystem::create_symlink("victim", "TAMBRIX_crit.log");
+  WriteBytes("a.avi", avi_test::AudioOnlyAvi(avi_test::PcmFormat(1, 22050, 8), clip));
+  for (const bool fifo : {true, false}) {
+    std::filesystem::remove("tmp");
+    if (fifo) {
+      ASSERT_EQ(::mkfifo("tmp", 0600), 0);
+    } else {
+      std::filesystem::create_symlink("victim", "tmp");
+    }
+    WriteBytes("a.wav", MakeWave8(22050, clip));
+    EXPECT_TRUE(LoadClip(engine, "a.wav"));
+    EXPECT_TRUE(LoadClip(engine, "a.avi"));
+    EXPECT_EQ(engine.samples, clip);
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status("tmp")));
+  }
+  EXPECT_EQ(ReadBytes("victim"), (Bytes{1, 2, 3}));
+  EXPECT_TRUE(std::filesystem::is_fifo("TAMBRIX.log"));
+  EXPECT_TRUE(std::filesystem::is_symlink("TAMBRIX_crit.log"));
 }
 
 }  // namespace
