@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 struct SoundEngine;
@@ -19,13 +20,28 @@ inline constexpr float kRateLimit = 30.0F;
 inline constexpr const char* kNoDataMessage = "Failed To Analize Due To No Data Allocation";
 inline constexpr const char* kNoDataCaption = "ERROR";
 
-// centre − tolerance ≤ value ≤ centre + tolerance, in signed arithmetic. The
-// one band test of both passes; inline because they run it per sample.
+// centre − tolerance ≤ value ≤ centre + tolerance, in signed arithmetic: the
+// one band test of both passes; inline because they run it per sample. The
+// distance of two bytes fits a byte, so the test stays in 8 bits, where the
+// compiler checks 16 samples at once.
 constexpr bool InRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tolerance) {
-  const int v = value;
-  const int c = centre;
-  const int t = tolerance;
-  return c - t <= v && v <= c + t;
+  return static_cast<std::uint8_t>(std::max(value, centre) - std::min(value, centre)) <= tolerance;
+}
+
+// The values InRange of a centre, as bounds, for tests against a fixed
+// centre over many samples.
+struct Band {
+  std::uint8_t lowest = 0;
+  std::uint8_t highest = 0;
+};
+
+constexpr Band BandAround(std::uint8_t centre, std::uint8_t tolerance) {
+  return {static_cast<std::uint8_t>(std::max(centre - tolerance, 0)),
+          static_cast<std::uint8_t>(std::min(centre + tolerance, 255))};
+}
+
+constexpr bool InBand(std::uint8_t value, Band band) {
+  return band.lowest <= value && value <= band.highest;
 }
 
 // Each of the w − 1 samples from `start` is InRange; true when w ≤ 1. Both

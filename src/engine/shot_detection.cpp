@@ -30,9 +30,7 @@ struct OnsetCounter {
   const std::uint8_t* samples = nullptr;
   std::uint32_t length = 0;
   std::array<std::uint8_t, 256> out_of_band{};
-  // The band as sample bounds, for scanning many samples at once.
-  std::uint8_t lowest_inside = 0;
-  std::uint8_t highest_inside = 0;
+  Band band;
   std::uint32_t lo = 0;
   std::uint32_t hi = 0;
   std::int32_t count = 0;
@@ -41,10 +39,10 @@ struct OnsetCounter {
 // Fixed-length blocks let the compiler vectorise the scan of quiet stretches.
 constexpr std::uint32_t kScanBlock = 32;
 
-bool AnyOutside(const std::uint8_t* first, std::uint8_t lowest, std::uint8_t highest) {
+bool AnyOutside(const std::uint8_t* first, Band band) {
   std::uint8_t outside = 0;
   for (std::uint32_t k = 0; k < kScanBlock; ++k) {
-    outside |= static_cast<std::uint8_t>((first[k] < lowest) | (first[k] > highest));
+    outside |= static_cast<std::uint8_t>(!InBand(first[k], band));
   }
   return outside != 0;
 }
@@ -54,15 +52,10 @@ OnsetCounter MakeOnsetCounter(const std::uint8_t* samples, std::uint32_t w,
   OnsetCounter counter;
   counter.samples = samples;
   counter.length = WindowSamples(w);
+  counter.band = BandAround(kOnsetBandCentre, tolerance);
   for (std::uint32_t v = 0; v < counter.out_of_band.size(); ++v) {
-    counter.out_of_band[v] =
-        InRange(static_cast<std::uint8_t>(v), kOnsetBandCentre, tolerance) ? 0 : 1;
+    counter.out_of_band[v] = InBand(static_cast<std::uint8_t>(v), counter.band) ? 0 : 1;
   }
-  // The band always holds its centre, and it is one run of values.
-  const auto first_inside = std::find(counter.out_of_band.begin(), counter.out_of_band.end(), 0);
-  const auto last_inside = std::find(counter.out_of_band.rbegin(), counter.out_of_band.rend(), 0);
-  counter.lowest_inside = static_cast<std::uint8_t>(first_inside - counter.out_of_band.begin());
-  counter.highest_inside = static_cast<std::uint8_t>(counter.out_of_band.rend() - last_inside - 1);
   return counter;
 }
 
@@ -98,7 +91,7 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
       // enters it: skip to the first position whose window holds one.
       std::uint32_t k = hi;
       while (last_hi - k >= kScanBlock &&
-             !AnyOutside(samples + k, c.lowest_inside, c.highest_inside)) {
+             !AnyOutside(samples + k, c.band)) {
         k += kScanBlock;
       }
       while (k < last_hi && out[samples[k]] == 0) {
@@ -128,14 +121,18 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
 // Extremes of the settle window by blocks as long as the window: a window
 // covers the tail of one block and the head of the next, so its minimum and
 // maximum are those of a block suffix and of the next block's prefix. Each
-// block is worked out once, when a window first reaches it.
+// half of a block is worked out once, when a window first needs it.
+struct RunningExtremes {
+  std::vector<std::uint8_t> low;
+  std::vector<std::uint8_t> high;
+};
+
 struct BlockExtremes {
   std::uint32_t block = 0;
-  bool ready = false;
-  std::vector<std::uint8_t> prefix_low;
-  std::vector<std::uint8_t> prefix_high;
-  std::vector<std::uint8_t> suffix_low;
-  std::vector<std::uint8_t> suffix_high;
+  bool has_prefix = false;
+  bool has_suffix = false;
+  RunningExtremes prefix;
+  RunningExtremes suffix;
 };
 
 struct SettleRange {
@@ -150,44 +147,56 @@ SettleRange MakeSettleRange(const std::uint8_t* samples, std::uint32_t w, std::u
   range.samples = samples;
   range.held = held;
   range.length = WindowSamples(w);
+  for (BlockExtremes& b : range.blocks) {
+    for (RunningExtremes* half : {&b.prefix, &b.suffix}) {
+      half->low.resize(range.length);
+      half->high.resize(range.length);
+    }
+  }
   return range;
 }
 
+// The extremes of samples[0..k] (forward) or samples[k..count) (backward),
+// for each k.
+void FillRunningExtremes(const std::uint8_t* samples, std::uint32_t count, bool forward,
+                         RunningExtremes& out) {
+  // Locals, since stores through the byte arrays could alias the vectors.
+  std::uint8_t* lows = out.low.data();
+  std::uint8_t* highs = out.high.data();
+  std::uint8_t low = samples[forward ? 0 : count - 1];
+  std::uint8_t high = low;
+  for (std::uint32_t n = 0; n < count; ++n) {
+    const std::uint32_t k = forward ? n : count - 1 - n;
+    low = std::min(low, samples[k]);
+    high = std::max(high, samples[k]);
+    lows[k] = low;
+    highs[k] = high;
+  }
+}
+
 // Only called for windows inside the clip, so a block is never longer than
-// the clip.
-const BlockExtremes& BlockAt(SettleRange& r, std::uint32_t block) {
+// the clip. The last block may be cut short by the end of the clip; only its
+// prefix is ever used then.
+BlockExtremes& BlockAt(SettleRange& r, std::uint32_t block) {
   BlockExtremes& b = r.blocks[block % 2];
-  if (b.ready && b.block == block) {
-    return b;
-  }
-  if (!b.ready) {
-    for (auto* extremes : {&b.prefix_low, &b.prefix_high, &b.suffix_low, &b.suffix_high}) {
-      extremes->resize(r.length);
-    }
-  }
-  b.block = block;
-  b.ready = true;
-  // The last block may be cut short by the end of the clip; only its prefix
-  // is ever used then.
-  const std::uint8_t* first = r.samples + std::size_t{block} * r.length;
-  const std::uint32_t count = std::min(r.length, r.held - block * r.length);
-  std::uint8_t low = first[0];
-  std::uint8_t high = first[0];
-  for (std::uint32_t k = 0; k < count; ++k) {
-    low = std::min(low, first[k]);
-    high = std::max(high, first[k]);
-    b.prefix_low[k] = low;
-    b.prefix_high[k] = high;
-  }
-  low = first[count - 1];
-  high = first[count - 1];
-  for (std::uint32_t k = count; k-- > 0;) {
-    low = std::min(low, first[k]);
-    high = std::max(high, first[k]);
-    b.suffix_low[k] = low;
-    b.suffix_high[k] = high;
+  if (b.block != block || (!b.has_prefix && !b.has_suffix)) {
+    b.block = block;
+    b.has_prefix = false;
+    b.has_suffix = false;
   }
   return b;
+}
+
+const RunningExtremes& Half(SettleRange& r, std::uint32_t block, bool prefix) {
+  BlockExtremes& b = BlockAt(r, block);
+  bool& ready = prefix ? b.has_prefix : b.has_suffix;
+  RunningExtremes& half = prefix ? b.prefix : b.suffix;
+  if (!ready) {
+    ready = true;
+    const std::uint8_t* first = r.samples + std::size_t{block} * r.length;
+    FillRunningExtremes(first, std::min(r.length, r.held - block * r.length), prefix, half);
+  }
+  return half;
 }
 
 // First position in [i, end) whose window lies wholly in the band around the
@@ -199,22 +208,26 @@ std::uint32_t FindSettle(SettleRange& r, std::uint32_t i, std::uint32_t end,
   }
   std::uint32_t block = i / r.length;
   std::uint32_t offset = i % r.length;
-  for (; i < end; ++i) {
-    // The window's last sample, i + length − 1, ends this block when offset
-    // is 0 and lies in the next block otherwise.
-    const BlockExtremes& head = BlockAt(r, block);
-    const BlockExtremes& tail = offset == 0 ? head : BlockAt(r, block + 1);
-    const std::uint32_t tail_offset = offset == 0 ? r.length - 1 : offset - 1;
-    const std::uint8_t low = std::min(head.suffix_low[offset], tail.prefix_low[tail_offset]);
-    const std::uint8_t high = std::max(head.suffix_high[offset], tail.prefix_high[tail_offset]);
-    const std::uint8_t previous = r.samples[i - 1];
-    if (InRange(low, previous, tolerance) && InRange(high, previous, tolerance)) {
-      break;
+  while (i < end) {
+    // A window from offset 0 is the whole block; any other ends in the next
+    // block's prefix, at offset − 1.
+    const RunningExtremes& head = Half(r, block, false);
+    const RunningExtremes* tail = nullptr;
+    for (; offset < r.length && i < end; ++offset, ++i) {
+      std::uint8_t low = head.low[offset];
+      std::uint8_t high = head.high[offset];
+      if (offset != 0) {
+        tail = tail != nullptr ? tail : &Half(r, block + 1, true);
+        low = std::min(low, tail->low[offset - 1]);
+        high = std::max(high, tail->high[offset - 1]);
+      }
+      const std::uint8_t previous = r.samples[i - 1];
+      if (InRange(low, previous, tolerance) && InRange(high, previous, tolerance)) {
+        return i;
+      }
     }
-    if (++offset == r.length) {
-      offset = 0;
-      ++block;
-    }
+    offset = 0;
+    ++block;
   }
   return i;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
 // Turning WAVE sample data into the engine's unsigned 8-bit samples. Only the
@@ -11,7 +10,7 @@
 // The 16-bit scale: 32767 / largest, rounded to a float.
 float SixteenBitScale(std::int16_t largest);
 
-enum class SampleRange { Within, Above, Below };
+enum class SampleRange : std::uint8_t { Within, Above, Below };
 
 struct ConvertedSample {
   std::uint8_t value = 0;
@@ -22,14 +21,14 @@ struct ConvertedSample {
 ConvertedSample ConvertSixteenBitValue(std::int16_t value, float scale);
 
 // The first byte of each of `frame_count` frames of `frame_bytes` bytes from
-// `offset`. None when the buffer can't be had.
-std::optional<std::vector<std::uint8_t>> ReadEightBitSamples(std::FILE* file, std::uint64_t offset,
-                                                             std::uint32_t frame_count,
-                                                             std::uint32_t frame_bytes);
+// `offset`. Throws std::bad_alloc when the buffer can't be had.
+std::vector<std::uint8_t> ReadEightBitSamples(std::FILE* file, std::uint64_t offset,
+                                              std::uint32_t frame_count,
+                                              std::uint32_t frame_bytes);
 
 // The first 16-bit value of each frame, converted; each value out of range
-// writes its own critical-log line. None when the buffer can't be had.
-std::optional<std::vector<std::uint8_t>> ReadSixteenBitSamples(std::FILE* file,
-                                                               std::uint64_t offset,
-                                                               std::uint32_t frame_count,
-                                                               std::uint32_t frame_bytes);
+// writes its own critical-log line, in order. Throws std::bad_alloc when the
+// buffer can't be had.
+std::vector<std::uint8_t> ReadSixteenBitSamples(std::FILE* file, std::uint64_t offset,
+                                               std::uint32_t frame_count,
+                                               std::uint32_t frame_bytes);
