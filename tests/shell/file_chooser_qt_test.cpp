@@ -24,6 +24,7 @@ TEST(FileChooserQt, AsksForTheRequestedKindTitleAndFilter) {
   EXPECT_EQ(load.windowTitle(), QStringLiteral("Select The wav File"));
   EXPECT_EQ(load.nameFilters(), QStringList{QStringLiteral("Sound - WAVE (.wav) (*.wav)")});
   EXPECT_TRUE(load.testOption(QFileDialog::HideNameFilterDetails));
+  EXPECT_TRUE(load.testOption(QFileDialog::DontUseNativeDialog));
   EXPECT_EQ(load.fileMode(), QFileDialog::ExistingFile);
   EXPECT_EQ(load.acceptMode(), QFileDialog::AcceptOpen);
 
