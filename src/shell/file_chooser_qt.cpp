@@ -4,9 +4,29 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 
 namespace {
+
+// Icons and type names from the file name alone. Qt's own provider reads a
+// listed file's first bytes to tell its type, and reading some files (such
+// as /proc/kmsg) blocks the program for good.
+class NameOnlyIconProvider final : public QFileIconProvider {
+ public:
+  using QFileIconProvider::icon;
+  QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+  QString type(const QFileInfo& info) const override {
+    if (!info.isFile()) {
+      return QFileIconProvider::type(info);
+    }
+    return mime_types_.mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+  }
+
+ private:
+  QMimeDatabase mime_types_;
+};
 
 QString FromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -19,6 +39,11 @@ void ConfigureFileDialog(QFileDialog& dialog, const ChooserRequest& request) {
   dialog.setNameFilter(FromView(request.filter_name) + QStringLiteral(" (") +
                        FromView(request.filter_pattern) + QStringLiteral(")"));
   dialog.setOption(QFileDialog::HideNameFilterDetails);
+  // A native dialog would list the folder its own way, reading files again.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // Never destroyed: a dialog's file gatherer thread may outlive the dialog.
+  static auto* const icon_provider = new NameOnlyIconProvider;
+  dialog.setIconProvider(icon_provider);
   // A typed name is taken as typed: no extension is added.
   dialog.setDefaultSuffix(QString());
   if (request.kind == ChooserKind::Open) {

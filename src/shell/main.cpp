@@ -1,12 +1,11 @@
 #include <QApplication>
-#include <cstdio>
 #include <memory>
 
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
 #include "engine/sound_engine.h"
 #include "platform/qt_audio_system.h"
-#include "shell/display_availability.h"
+#include "shell/application_start_qt.h"
 #include "shell/file_chooser_qt.h"
 #include "shell/message_box_qt.h"
 #include "shell/run_shell_qt.h"
@@ -14,16 +13,8 @@
 #include "shell/tick_source.h"
 
 int main(int argc, char* argv[]) {
-  std::unique_ptr<QApplication> application;
-  if (DisplayAvailable()) {
-    application = std::make_unique<QApplication>(argc, argv);
-    ConfigureApplication();
-  } else {
-    std::fputs(
-        "tambrix: no display found. Start it from a desktop session (DISPLAY or "
-        "WAYLAND_DISPLAY set); tambrix-analyze measures a clip without one.\n",
-        stderr);
-  }
+  // Without an application the shell's start fails and says so in its log.
+  const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
   MessageBoxNotifier notifier;
   FileChooserQt chooser;
   SteadyTickSource ticks;

@@ -14,8 +14,17 @@ namespace {
 constexpr std::array<int, 3> kQuitSignals{SIGINT, SIGTERM, SIGHUP};
 std::array<int, 2> signal_pipe{-1, -1};
 std::array<struct sigaction, kQuitSignals.size()> previous_actions{};
+volatile std::sig_atomic_t quit_requested = 0;
 
-extern "C" void WriteQuitByte(int /*signal_number*/) {
+extern "C" void WriteQuitByte(int signal_number) {
+  if (quit_requested != 0) {
+    // The loop has not ended after the first request, maybe because it is
+    // blocked: the default action ends the process once this handler returns.
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+    return;
+  }
+  quit_requested = 1;
   const int saved_errno = errno;
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = ::write(signal_pipe[1], &byte, 1);
@@ -30,6 +39,7 @@ QuitSignalWatcher::QuitSignalWatcher(std::function<void()> on_quit) : on_quit_(s
     signal_pipe = {-1, -1};
     return;
   }
+  quit_requested = 0;
   notifier_ = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &QuitSignalWatcher::OnReadable);
   struct sigaction action {};

@@ -6,7 +6,8 @@
 class QSocketNotifier;
 
 // Turns SIGINT, SIGTERM and SIGHUP into a call on the event loop's thread,
-// through a pipe that the signal handler writes one byte to. One watcher at
+// through a pipe that the signal handler writes one byte to; a second one
+// ends the process at once, even while the loop is blocked. One watcher at
 // a time; the previous handlers come back when it goes.
 class QuitSignalWatcher final : public QObject {
   Q_OBJECT

@@ -16,13 +16,14 @@
 
 namespace {
 
+constexpr const char* kStarted = "TAMBRIX Started";
 constexpr const char* kCaptureFailed = "Failed To Capture Data";
 constexpr const char* kLimitReached = "Can Only Record 30 Second Clips";
 
 }  // namespace
 
 void BeginShell(ShellContext& context) {
-  WriteLogEntry(LogTarget::Routine, "TAMBRIX Started");
+  WriteLogEntry(LogTarget::Routine, kStarted);
   std::error_code error;
   const std::filesystem::path current = std::filesystem::current_path(error);
   context.state.start_directory = error ? std::string() : current.string();
@@ -31,6 +32,11 @@ void BeginShell(ShellContext& context) {
 int FailShellStart() {
   WriteLogEntry(LogTarget::Routine, "Failed To Create Dialog");
   return 1;
+}
+
+int FailStartBeforeShell() {
+  WriteLogEntry(LogTarget::Routine, kStarted);
+  return FailShellStart();
 }
 
 void ServiceRecording(ShellContext& context) {

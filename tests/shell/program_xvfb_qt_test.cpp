@@ -62,15 +62,18 @@ QString RunTool(const QStringList& arguments) {
   return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
 
-// Starts the program in `dir` on the X display `display`, or with none.
-void StartProgram(QProcess& program, const test::ScopedWorkDir& dir, const QString& display) {
+// Starts the program in `dir` with DISPLAY and QT_QPA_PLATFORM set as given
+// (unset when empty) and no Wayland display.
+void StartProgram(QProcess& program, const test::ScopedWorkDir& dir, const QString& display,
+                  const QString& platform) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    environment.remove(QString::fromLatin1(name));
-  }
-  if (!display.isEmpty()) {
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  for (const auto& [name, value] : {std::pair{QStringLiteral("DISPLAY"), display},
+                                    std::pair{QStringLiteral("QT_QPA_PLATFORM"), platform}}) {
+    environment.remove(name);
+    if (!value.isEmpty()) {
+      environment.insert(name, value);
+    }
   }
   program.setProcessEnvironment(environment);
   program.setWorkingDirectory(QString::fromStdString(dir.path().string()));
@@ -87,7 +90,7 @@ TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderWhenClosed) {
   test::ScopedWorkDir dir;
 
   QProcess program;
-  StartProgram(program, dir, display);
+  StartProgram(program, dir, display, QStringLiteral("xcb"));
   ASSERT_TRUE(program.waitForStarted(10000));
 
   const QStringList found =
@@ -113,14 +116,26 @@ TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderWhenClosed) {
 }
 
 TEST(ProgramWithoutDisplay, ExitsWithOneAndSaysWhy) {
-  test::ScopedWorkDir dir;
-  QProcess program;
-  StartProgram(program, dir, QString());
-  ASSERT_TRUE(program.waitForFinished(20000));
-  EXPECT_EQ(program.exitCode(), 1);
-  EXPECT_TRUE(program.readAllStandardError().contains("no display"));
-  EXPECT_EQ(test::RoutineLogLines(),
-            (std::vector<std::string>{"TAMBRIX Started", "Failed To Create Dialog"}));
+  struct Case {
+    const char* display;
+    const char* platform;
+    const char* says;
+  };
+  // No display, displays without a server, and a platform the toolkit lacks.
+  for (const Case& c : {Case{"", "", "no display"}, Case{"garbage", "xcb", "no display"},
+                        Case{"localhost:5", "", "no display"},
+                        Case{"", "nonesuch", "window system could not be started"}}) {
+    SCOPED_TRACE(std::string(c.display) + " " + c.platform);
+    test::ScopedWorkDir dir;
+    QProcess program;
+    StartProgram(program, dir, QString::fromLatin1(c.display), QString::fromLatin1(c.platform));
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(program.readAllStandardError().contains(c.says));
+    EXPECT_EQ(test::RoutineLogLines(),
+              (std::vector<std::string>{"TAMBRIX Started", "Failed To Create Dialog"}));
+  }
 }
 
 }  // namespace

@@ -71,6 +71,12 @@ TEST(RunShellQt, ShutdownWritesItsLinesInOrder) {
        false,
        {"TAMBRIX Started", "Recieved Done Message, Exiting Loop", "Display Window Destroyed",
         "TAMBRIX Ended"}},
+      // A later run's first signal is a first one again.
+      {"SIGINT",
+       [](MainDialog&) { std::raise(SIGINT); },
+       false,
+       {"TAMBRIX Started", "Recieved Done Message, Exiting Loop", "Display Window Destroyed",
+        "TAMBRIX Ended"}},
       {"no display window",
        close,
        true,
