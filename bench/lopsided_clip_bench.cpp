@@ -51,7 +51,8 @@ std::vector<std::int16_t> MakeLopsidedClip() {
       const double swing = 40000.0 * std::exp(-t / 150.0) * std::sin(t * 0.6);
       value += swing < 0 ? swing : swing * 0.7;
     }
-    clip[i] = static_cast<std::int16_t>(std::lround(std::fmax(-32768.0, std::fmin(32767.0, value))));
+    clip[i] =
+        static_cast<std::int16_t>(std::lround(std::fmax(-32768.0, std::fmin(32767.0, value))));
   }
   return clip;
 }
@@ -110,12 +111,13 @@ int RunLiterally() {
   const bool measured = test::LiteralMeasureClipQuality(engine);
   const bool detected = measured && test::LiteralDetectShots(engine);
   const test::AnalysisFigures f = test::TakeFigures(engine, measured, detected);
-  std::printf("\"clip_quality\":%d,\"peak_sample\":%d,\"number_of_shots\":%d,"
-              "\"shot_list_count\":%u,\"highest_rof\":%.9g,\"lowest_rof\":%.9g,"
-              "\"average_rof\":%.9g",
-              f.clip_quality, f.peak_sample, f.number_of_shots, f.shot_list_count,
-              static_cast<double>(f.highest_rof), static_cast<double>(f.lowest_rof),
-              static_cast<double>(f.average_rof));
+  std::printf(
+      "\"clip_quality\":%d,\"peak_sample\":%d,\"number_of_shots\":%d,"
+      "\"shot_list_count\":%u,\"highest_rof\":%.9g,\"lowest_rof\":%.9g,"
+      "\"average_rof\":%.9g",
+      f.clip_quality, f.peak_sample, f.number_of_shots, f.shot_list_count,
+      static_cast<double>(f.highest_rof), static_cast<double>(f.lowest_rof),
+      static_cast<double>(f.average_rof));
   return 0;
 }
 
@@ -159,8 +161,8 @@ std::size_t CountLines(const std::filesystem::path& path) {
 
 int main(int argc, char** argv) {
   const std::string analyser = std::filesystem::absolute(argc > 1 ? argv[1] : "tambrix-analyze");
-  const std::filesystem::path work = std::filesystem::temp_directory_path() /
-                                     ("tambrix-lopsided-" + std::to_string(getpid()));
+  const std::filesystem::path work =
+      std::filesystem::temp_directory_path() / ("tambrix-lopsided-" + std::to_string(getpid()));
   const std::filesystem::path ours = work / "analyser";
   const std::filesystem::path literal = work / "literal";
   std::filesystem::create_directories(ours);
@@ -192,7 +194,8 @@ int main(int argc, char** argv) {
   std::printf("critical log lines: analyser %zu, literal %zu, identical: %s\n", our_lines,
               literal_lines, same_log ? "yes" : "NO");
   std::printf("figures identical: %s (%s)\n", same_figures ? "yes" : "NO", figures.c_str());
-  std::printf("CPU: tambrix-analyze %.3f s, literal algorithm %.3f s, speedup %.1f (at least %.0f)\n",
-              analyser_cpu, literal_cpu, speedup, kRequiredSpeedup);
+  std::printf(
+      "CPU: tambrix-analyze %.3f s, literal algorithm %.3f s, speedup %.1f (at least %.0f)\n",
+      analyser_cpu, literal_cpu, speedup, kRequiredSpeedup);
   return same_figures && same_log && speedup >= kRequiredSpeedup ? 0 : 1;
 }

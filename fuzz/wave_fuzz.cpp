@@ -4,12 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fuzz_input.h"
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_reader.h"
 #include "fuzz_input.h"
-#include "log/event_log.h"
 
 namespace {
 
@@ -35,8 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();
     }
   }
-  // The logs would otherwise grow with every input.
-  std::remove(kRoutineLogName);
-  std::remove(kCriticalLogName);
+  KeepFuzzLogsSmall();
   return 0;
 }

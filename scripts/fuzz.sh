@@ -17,9 +17,11 @@ for fuzzer in build-fuzz/*_fuzz; do
   seeds=fuzz/seeds/${name%_fuzz}
   work=build-fuzz/corpus/$name
   mkdir -p "$work" "$seeds"
-  # The fuzzers write logs and "tmp" in their working directory.
-  run_dir=build-fuzz/run/$name
-  mkdir -p "$run_dir"
+  # The fuzzers write logs and "tmp" in their working directory: a tmpfs
+  # folder keeps those writes off the disk.
+  shm=/dev/shm
+  [[ -d $shm && -w $shm ]] || shm=$(pwd)/build-fuzz
+  run_dir=$(mktemp -d "$shm/tambrix-$name.XXXXXX")
   echo "-- $name for ${seconds}s"
   log=$(pwd)/build-fuzz/$name.out
   if ! (cd "$run_dir" && ASAN_OPTIONS=detect_leaks=0 "$OLDPWD/$fuzzer" \
@@ -29,5 +31,7 @@ for fuzzer in build-fuzz/*_fuzz; do
     echo "fuzzer $name failed"
     exit 1
   fi
-  grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$log" || tail -n 5 "$log"
+  rm -rf "$run_dir"
+  grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb|Done)' \
+    "$log" || tail -n 5 "$log"
 done

@@ -28,14 +28,24 @@ namespace {
 constexpr int kStreamSearchTries = 10;
 constexpr std::size_t kTextBufferSize = 255;
 
-void Log(std::string_view message) { WriteLogEntry(LogTarget::Critical, message); }
-void LogFailure(std::string_view message) { WriteFailureEntry(message); }
+// The extraction's lines, appended to the critical log together when it
+// ends: the same bytes as one entry each, on disk when the call returns.
+class Trace {
+ public:
+  void Line(std::string_view message) { lines_.Add(message); }
+  void Failure(std::string_view message) {
+    RememberFailure(message);
+    lines_.Add(message);
+  }
+  void Number(const char* pattern, int value) {
+    char text[kTextBufferSize] = {};
+    std::snprintf(text, sizeof text, pattern, value);
+    Line(text);
+  }
 
-void LogNumber(const char* pattern, int value) {
-  char text[kTextBufferSize] = {};
-  std::snprintf(text, sizeof text, pattern, value);
-  Log(text);
-}
+ private:
+  LogBatch lines_{LogTarget::Critical};
+};
 
 struct Block {
   std::unique_ptr<std::uint8_t[]> bytes;
@@ -55,32 +65,32 @@ Block Allocate(std::int32_t size) {
 
 // The first audio stream: occurrence 0 is tried first, so later tries only
 // matter when the library can't find it.
-AviStream* FindFirstAudioStream(AviLibrary& library, AviFile* file) {
+AviStream* FindFirstAudioStream(Trace& trace, AviLibrary& library, AviFile* file) {
   for (std::int32_t occurrence = 0; occurrence < kStreamSearchTries; ++occurrence) {
     AviStream* stream = nullptr;
     if (library.FileGetStream(file, &stream, kStreamTypeAudio, occurrence) == kAviOk) {
-      Log("SEARCHING FOR STREAM");
+      trace.Line("SEARCHING FOR STREAM");
       return stream;
     }
-    LogFailure("FOUND LAST STREAM");
+    trace.Failure("FOUND LAST STREAM");
   }
   return nullptr;
 }
 
-void LogFormatSize(std::int32_t format_size) {
+void LogFormatSize(Trace& trace, std::int32_t format_size) {
   switch (format_size) {
     case kPcmWaveFormatBytes:
-      Log("PCMWAVEFORMAT");
+      trace.Line("PCMWAVEFORMAT");
       break;
     case kWaveFormatBytes:
-      Log("WAVEFORMAT");
+      trace.Line("WAVEFORMAT");
       break;
     case kWaveFormatExBytes:
-      Log("WAVEFORMATEX");
+      trace.Line("WAVEFORMATEX");
       break;
     default:
-      LogFailure("FORMAT IS INVALID");
-      LogNumber("THE SIZE OF THE FORMAT IS:%d", format_size);
+      trace.Failure("FORMAT IS INVALID");
+      trace.Number("THE SIZE OF THE FORMAT IS:%d", format_size);
       break;
   }
 }
@@ -91,42 +101,42 @@ struct StreamFormat {
   bool read = false;  // the block holds the stream's record
 };
 
-StreamFormat ReadStreamFormat(AviLibrary& library, AviStream* stream) {
+StreamFormat ReadStreamFormat(Trace& trace, AviLibrary& library, AviStream* stream) {
   StreamFormat format;
   AviStreamInfo info;
   if (library.StreamInfo(stream, info) != kAviOk) {
-    LogFailure("Failed To Get Stream Info");
+    trace.Failure("Failed To Get Stream Info");
   }
   if (library.StreamReadFormat(stream, library.StreamStart(stream), nullptr, &format.size) !=
       kAviOk) {
-    LogFailure("FAILED TO GET FORMAT LEN");
+    trace.Failure("FAILED TO GET FORMAT LEN");
   }
   format.block = Allocate(format.size);
   if (!format.block.bytes) {
-    LogFailure("Failed To Allocate Format Chunk");
+    trace.Failure("Failed To Allocate Format Chunk");
   }
-  LogFormatSize(format.size);
+  LogFormatSize(trace, format.size);
   if (format.block.bytes) {
     std::int32_t read_size = format.size;
     format.read = library.StreamReadFormat(stream, library.StreamStart(stream),
                                            format.block.bytes.get(), &read_size) == kAviOk;
     if (!format.read) {
-      LogFailure("FAILED TO GET format info");
+      trace.Failure("FAILED TO GET format info");
     }
   }
   return format;
 }
 
 // Only a block that holds wBitsPerSample is read: a 14-byte WAVEFORMAT has none.
-void LogBitsPerSample(const Block& block) {
+void LogBitsPerSample(Trace& trace, const Block& block) {
   if (!block.bytes || block.size < kFormatBitsOffset + 2) {
     return;
   }
   const auto bits = static_cast<unsigned>(LoadU16Le(block.bytes.get() + kFormatBitsOffset));
   if (bits == 0) {
-    Log("0 bits per sample");
+    trace.Line("0 bits per sample");
   } else {
-    LogNumber("%d BITS PER SAMPLE", static_cast<int>(bits));
+    trace.Number("%d BITS PER SAMPLE", static_cast<int>(bits));
   }
 }
 
@@ -138,78 +148,79 @@ bool ExtractAviAudio(const std::string& avi_path, ReplacementFile& wave) {
 }
 
 bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path, ReplacementFile& wave) {
-  Log("Starting Writing AVI File");
+  Trace trace;
+  trace.Line("Starting Writing AVI File");
   AviFile* file = nullptr;
   AviStream* stream = nullptr;
   StreamFormat format;
   std::int32_t stream_length = 0;
   std::int32_t byte_count = 0;
-  Log("Writing AVI File");
+  trace.Line("Writing AVI File");
 
   library.FileInit();
   if (library.FileOpen(&file, avi_path) != kAviOk) {
-    LogFailure("FAILED TO GET OPEN AVI");
+    trace.Failure("FAILED TO GET OPEN AVI");
     file = nullptr;
   }
-  Log("Getting AVI Stream");
+  trace.Line("Getting AVI Stream");
   if (file != nullptr) {
-    stream = FindFirstAudioStream(library, file);
+    stream = FindFirstAudioStream(trace, library, file);
   }
-  Log("Getting Format AVI File");
+  trace.Line("Getting Format AVI File");
   if (stream != nullptr) {
-    format = ReadStreamFormat(library, stream);
+    format = ReadStreamFormat(trace, library, stream);
   }
 
-  Log("Reading AVI File");
+  trace.Line("Reading AVI File");
   if (stream != nullptr) {
     stream_length = library.StreamLength(stream);
     if (stream_length == 0) {
-      LogFailure("Failed To Get Buffer Length");
+      trace.Failure("Failed To Get Buffer Length");
     }
   }
-  LogBitsPerSample(format.block);
-  Log("Reading Stream Length");
+  LogBitsPerSample(trace, format.block);
+  trace.Line("Reading Stream Length");
   if (stream != nullptr && library.StreamRead(stream, 0, kAviStreamReadConvenient, nullptr, 0,
                                               &byte_count, &stream_length) != kAviOk) {
-    LogFailure("FAILED Reading Stream Length");
+    trace.Failure("FAILED Reading Stream Length");
   }
-  LogNumber("%d STREAM SIZE", stream_length);
-  LogNumber("%d STREAM LENGTH", byte_count);
+  trace.Number("%d STREAM SIZE", stream_length);
+  trace.Number("%d STREAM LENGTH", byte_count);
 
-  Log("Reading Stream");
+  trace.Line("Reading Stream");
   Block sound = Allocate(byte_count);
   if (!sound.bytes) {
-    LogFailure("Failed To Allocate Sound Buffer");
+    trace.Failure("Failed To Allocate Sound Buffer");
   }
   if (stream != nullptr && sound.bytes &&
       library.StreamRead(stream, 0, kAviStreamReadConvenient, sound.bytes.get(), byte_count,
                          nullptr, nullptr) != kAviOk) {
-    LogFailure("FAILED TO READ STREAM");
+    trace.Failure("FAILED TO READ STREAM");
   }
-  Log("Writing Stream");
+  trace.Line("Writing Stream");
   const WaveFormat wave_format =
       format.read ? ExtractedWaveFormat(format.block.bytes.get(), format.block.size)
                   : ExtractedWaveFormat(nullptr, 0);
   const bool written = WriteExtractedWave(wave, sound.bytes.get(),
                                           static_cast<std::uint32_t>(sound.size), wave_format);
   if (written) {
-    Log("Wrote Sound File");
+    trace.Line("Wrote Sound File");
   } else {
-    LogFailure("Failed To Write Sound File");
+    trace.Failure("Failed To Write Sound File");
   }
 
   sound.bytes.reset();
   format.block.bytes.reset();
-  Log("DeAllocated Sound Buffer");
+  trace.Line("DeAllocated Sound Buffer");
   if (stream != nullptr) {
     library.StreamRelease(stream);
-    Log("Release Sound Stream");
+    trace.Line("Release Sound Stream");
   }
   if (file != nullptr) {
     library.FileRelease(file);
-    Log("Release Sound File");
+    trace.Line("Release Sound File");
   }
   library.FileExit();
-  Log("Exit Sound File");
+  trace.Line("Exit Sound File");
   return written;
 }

@@ -1,7 +1,5 @@
 #include "avi/riff_avi_library.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -9,7 +7,7 @@
 #include "avi/riff_avi_reader.h"
 #include "avi/wave_format_record.h"
 #include "engine/little_endian.h"
-#include "engine/regular_file.h"
+#include "riff/regular_file.h"
 
 namespace {
 
@@ -21,20 +19,6 @@ constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 
 std::int32_t ClampToCount(std::uint64_t value) {
   return static_cast<std::int32_t>(std::min(value, kMaxCount));
-}
-
-std::FILE* OpenRegularFile(const std::string& path, std::uint64_t& size) {
-  std::FILE* file = OpenRegularFileForReading(path);
-  if (file == nullptr) {
-    return nullptr;
-  }
-  const off_t end = fseeko(file, 0, SEEK_END) == 0 ? ftello(file) : -1;
-  if (end < 0) {
-    std::fclose(file);
-    return nullptr;
-  }
-  size = static_cast<std::uint64_t>(end);
-  return file;
 }
 
 }  // namespace
@@ -81,9 +65,9 @@ int RiffAviLibrary::FileOpen(AviFile** file, const std::string& path) {
   }
   *file = nullptr;
   auto opened = std::make_shared<RiffAviFile>();
-  opened->handle.reset(OpenRegularFile(path, opened->source.size));
-  opened->source.file = opened->handle.get();
-  if (opened->source.file == nullptr || !FindAviHeaderList(opened->source, opened->header_list)) {
+  opened->handle.reset(OpenRegularFileForReading(path));
+  opened->source = FileWindow(opened->handle.get());
+  if (opened->handle == nullptr || !FindAviHeaderList(opened->source, opened->header_list)) {
     return kAviErrorFileOpen;
   }
   files_.push_back(opened);

@@ -1,7 +1,5 @@
 #include "avi/riff_avi_reader.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -33,20 +31,14 @@ struct Chunk {
   std::uint64_t data = 0;  // offset of its contents
 };
 
-bool ReadAt(const AviSource& source, std::uint64_t offset, void* out, std::uint64_t count) {
-  if (offset > source.size || count > source.size - offset) {
-    return false;
-  }
-  if (fseeko(source.file, static_cast<off_t>(offset), SEEK_SET) != 0) {
-    return false;
-  }
-  return std::fread(out, 1, count, source.file) == count;
+bool ReadAt(AviSource& source, std::uint64_t offset, void* out, std::uint64_t count) {
+  return source.ReadAll(offset, static_cast<std::uint8_t*>(out), count);
 }
 
 bool Is(const FourCc& id, const char (&tag)[5]) { return std::memcmp(id.data(), tag, 4) == 0; }
 
 // The chunk header at `at`, when all of it lies before `limit`.
-bool ReadChunk(const AviSource& source, std::uint64_t at, std::uint64_t limit, Chunk& chunk) {
+bool ReadChunk(AviSource& source, std::uint64_t at, std::uint64_t limit, Chunk& chunk) {
   if (at > limit || limit - at < kChunkHeaderBytes) {
     return false;
   }
@@ -69,7 +61,7 @@ bool Overruns(const Chunk& chunk, std::uint64_t limit) { return ChunkEnd(chunk) 
 
 // Type and contents of a "LIST" or "RIFF" chunk, the contents clamped to
 // `limit` (files cut short keep their list sizes). False when too short.
-bool OpenList(const AviSource& source, const Chunk& chunk, std::uint64_t limit, FourCc& type,
+bool OpenList(AviSource& source, const Chunk& chunk, std::uint64_t limit, FourCc& type,
               RiffRange& contents) {
   if (chunk.size < kListTypeBytes || limit - chunk.data < kListTypeBytes) {
     return false;
@@ -86,7 +78,7 @@ bool OpenList(const AviSource& source, const Chunk& chunk, std::uint64_t limit, 
 // within it. False when the walk must end: a malformed chunk, or the visitor
 // is done.
 template <typename Visit>
-bool WalkDataList(const AviSource& source, const RiffRange& range, const FourCc& wanted, int depth,
+bool WalkDataList(AviSource& source, const RiffRange& range, const FourCc& wanted, int depth,
                   Visit& visit) {
   std::uint64_t at = range.begin;
   Chunk chunk;
@@ -101,7 +93,7 @@ bool WalkDataList(const AviSource& source, const RiffRange& range, const FourCc&
     } else if (chunk.id == wanted) {
       // A chunk cut short by the end of the file keeps the bytes that are
       // there; one that overruns its list has a wrong size and is dropped.
-      const bool cut_by_file_end = Overruns(chunk, range.end) && range.end == source.size;
+      const bool cut_by_file_end = Overruns(chunk, range.end) && range.end == source.Size();
       const std::uint64_t available = cut_by_file_end              ? range.end - chunk.data
                                       : Overruns(chunk, range.end) ? 0
                                                                    : chunk.size;
@@ -119,7 +111,7 @@ bool WalkDataList(const AviSource& source, const RiffRange& range, const FourCc&
 
 // The "movi" lists of one RIFF part.
 template <typename Visit>
-bool WalkPart(const AviSource& source, const RiffRange& part, const FourCc& wanted, Visit& visit) {
+bool WalkPart(AviSource& source, const RiffRange& part, const FourCc& wanted, Visit& visit) {
   std::uint64_t at = part.begin;
   Chunk chunk;
   while (ReadChunk(source, at, part.end, chunk)) {
@@ -143,7 +135,7 @@ bool WalkPart(const AviSource& source, const RiffRange& part, const FourCc& want
 
 // The "AVI " part, then the "AVIX" parts of an OpenDML file.
 template <typename Visit>
-void WalkTrackData(const AviSource& source, std::uint32_t stream_index, Visit visit) {
+void WalkTrackData(AviSource& source, std::uint32_t stream_index, Visit visit) {
   const FourCc wanted = {static_cast<char>('0' + stream_index / 10),
                          static_cast<char>('0' + stream_index % 10), 'w', 'b'};
   std::uint64_t at = 0;
@@ -151,8 +143,8 @@ void WalkTrackData(const AviSource& source, std::uint32_t stream_index, Visit vi
     Chunk riff;
     FourCc form;
     RiffRange part;
-    if (!ReadChunk(source, at, source.size, riff) || !Is(riff.id, "RIFF") ||
-        !OpenList(source, riff, source.size, form, part) || !Is(form, first ? "AVI " : "AVIX") ||
+    if (!ReadChunk(source, at, source.Size(), riff) || !Is(riff.id, "RIFF") ||
+        !OpenList(source, riff, source.Size(), form, part) || !Is(form, first ? "AVI " : "AVIX") ||
         !WalkPart(source, part, wanted, visit)) {
       return;
     }
@@ -168,7 +160,7 @@ struct StreamHeaders {
 };
 
 // First "strh" and first "strf" of a "strl" list; false when malformed.
-bool ReadStreamHeaders(const AviSource& source, const RiffRange& strl, StreamHeaders& headers) {
+bool ReadStreamHeaders(AviSource& source, const RiffRange& strl, StreamHeaders& headers) {
   std::uint64_t at = strl.begin;
   Chunk chunk;
   while (ReadChunk(source, at, strl.end, chunk)) {
@@ -195,7 +187,7 @@ bool IsAudio(const StreamHeaders& headers) {
          std::memcmp(headers.strh.data() + kStrhTypeOffset, "auds", kListTypeBytes) == 0;
 }
 
-bool TakeTrack(const AviSource& source, std::uint32_t stream_index, const StreamHeaders& headers,
+bool TakeTrack(AviSource& source, std::uint32_t stream_index, const StreamHeaders& headers,
                AviAudioTrack& track) {
   track = AviAudioTrack{};
   track.stream_index = stream_index;
@@ -218,12 +210,12 @@ bool TakeTrack(const AviSource& source, std::uint32_t stream_index, const Stream
 
 }  // namespace
 
-bool FindAviHeaderList(const AviSource& source, RiffRange& header_list) {
+bool FindAviHeaderList(AviSource& source, RiffRange& header_list) {
   Chunk riff;
   FourCc form;
   RiffRange part;
-  if (!ReadChunk(source, 0, source.size, riff) || !Is(riff.id, "RIFF") ||
-      !OpenList(source, riff, source.size, form, part) || !Is(form, "AVI ")) {
+  if (!ReadChunk(source, 0, source.Size(), riff) || !Is(riff.id, "RIFF") ||
+      !OpenList(source, riff, source.Size(), form, part) || !Is(form, "AVI ")) {
     return false;
   }
   std::uint64_t at = part.begin;
@@ -248,8 +240,8 @@ bool FindAviHeaderList(const AviSource& source, RiffRange& header_list) {
   return false;
 }
 
-bool FindAviAudioTrack(const AviSource& source, const RiffRange& header_list,
-                       std::uint32_t occurrence, AviAudioTrack& track) {
+bool FindAviAudioTrack(AviSource& source, const RiffRange& header_list, std::uint32_t occurrence,
+                       AviAudioTrack& track) {
   std::uint32_t stream_index = 0;
   std::uint32_t audio_seen = 0;
   std::uint64_t at = header_list.begin;
@@ -283,8 +275,8 @@ bool FindAviAudioTrack(const AviSource& source, const RiffRange& header_list,
   return false;
 }
 
-std::uint64_t ReadAviTrackBytes(const AviSource& source, std::uint32_t stream_index,
-                                std::uint64_t offset, std::uint8_t* out, std::uint64_t size) {
+std::uint64_t ReadAviTrackBytes(AviSource& source, std::uint32_t stream_index, std::uint64_t offset,
+                                std::uint8_t* out, std::uint64_t size) {
   std::uint64_t position = 0;
   std::uint64_t copied = 0;
   if (size == 0) {

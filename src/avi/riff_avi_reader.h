@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "riff/file_window.h"
+
 // A plain RIFF walk over an AVI file: the header list for the streams, then
 // the "movi" lists (with their "rec " lists) of the "AVI " part and of every
 // OpenDML "AVIX" part that follows it. Nothing but headers and the wanted
@@ -11,10 +13,7 @@
 // allocation is larger than the file. A malformed chunk ends the walk with
 // what was found before it.
 
-struct AviSource {
-  std::FILE* file = nullptr;
-  std::uint64_t size = 0;
-};
+using AviSource = FileWindow;
 
 // Contents of a list, clamped to the file.
 struct RiffRange {
@@ -32,14 +31,14 @@ struct AviAudioTrack {
 };
 
 // The header list of the file's "RIFF"/"AVI " part; false when there is none.
-bool FindAviHeaderList(const AviSource& source, RiffRange& header_list);
+bool FindAviHeaderList(AviSource& source, RiffRange& header_list);
 
 // The `occurrence`-th stream of type "auds" (from 0), with its byte total;
 // false when the file has fewer, or the stream's headers are malformed.
-bool FindAviAudioTrack(const AviSource& source, const RiffRange& header_list,
-                       std::uint32_t occurrence, AviAudioTrack& track);
+bool FindAviAudioTrack(AviSource& source, const RiffRange& header_list, std::uint32_t occurrence,
+                       AviAudioTrack& track);
 
 // Copies up to `size` bytes of the stream's data, starting `offset` bytes in,
 // chunk after chunk in file order. Returns the number of bytes copied.
-std::uint64_t ReadAviTrackBytes(const AviSource& source, std::uint32_t stream_index,
-                                std::uint64_t offset, std::uint8_t* out, std::uint64_t size);
+std::uint64_t ReadAviTrackBytes(AviSource& source, std::uint32_t stream_index, std::uint64_t offset,
+                                std::uint8_t* out, std::uint64_t size);

@@ -90,8 +90,7 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
       // A window without any sample outside the band stays empty until one
       // enters it: skip to the first position whose window holds one.
       std::uint32_t k = hi;
-      while (last_hi - k >= kScanBlock &&
-             !AnyOutside(samples + k, c.band)) {
+      while (last_hi - k >= kScanBlock && !AnyOutside(samples + k, c.band)) {
         k += kScanBlock;
       }
       while (k < last_hi && out[samples[k]] == 0) {
@@ -147,12 +146,6 @@ SettleRange MakeSettleRange(const std::uint8_t* samples, std::uint32_t w, std::u
   range.samples = samples;
   range.held = held;
   range.length = WindowSamples(w);
-  for (BlockExtremes& b : range.blocks) {
-    for (RunningExtremes* half : {&b.prefix, &b.suffix}) {
-      half->low.resize(range.length);
-      half->high.resize(range.length);
-    }
-  }
   return range;
 }
 
@@ -193,6 +186,10 @@ const RunningExtremes& Half(SettleRange& r, std::uint32_t block, bool prefix) {
   RunningExtremes& half = prefix ? b.prefix : b.suffix;
   if (!ready) {
     ready = true;
+    // Sized on first use, when a window fits in the clip: a rate read from a
+    // file can't make it larger than the clip.
+    half.low.resize(r.length);
+    half.high.resize(r.length);
     const std::uint8_t* first = r.samples + std::size_t{block} * r.length;
     FillRunningExtremes(first, std::min(r.length, r.held - block * r.length), prefix, half);
   }

@@ -1,7 +1,5 @@
 #include "engine/wave_layout.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -29,7 +27,7 @@ struct ChunkHeader {
   std::uint32_t size = 0;
 };
 
-ChunkHeader ReadChunkHeader(std::FILE* file, std::uint64_t offset) {
+ChunkHeader ReadChunkHeader(FileWindow& file, std::uint64_t offset) {
   std::array<std::uint8_t, kChunkHeaderBytes> bytes{};
   ReadWaveBytes(file, offset, bytes.data(), bytes.size());
   ChunkHeader header;
@@ -41,7 +39,7 @@ ChunkHeader ReadChunkHeader(std::FILE* file, std::uint64_t offset) {
 // Follows the chunk list from `offset` to the first "data" chunk. Ordinary
 // chunks are followed by a pad byte when their size is odd; the filler chunk
 // never is.
-bool WalkToData(std::FILE* file, std::uint64_t file_size, std::uint64_t offset,
+bool WalkToData(FileWindow& file, std::uint64_t file_size, std::uint64_t offset,
                 WaveLayout& layout) {
   std::vector<bool> fillers;
   bool after_filler = false;
@@ -70,7 +68,7 @@ bool WalkToData(std::FILE* file, std::uint64_t file_size, std::uint64_t offset,
 // The plain layout: the chunk at offset 36 is either one filler chunk, whose
 // next chunk is taken as the data chunk, or the data chunk itself; tags other
 // than "FLLR" are not checked.
-void ReadFixedLayout(std::FILE* file, WaveLayout& layout) {
+void ReadFixedLayout(FileWindow& file, WaveLayout& layout) {
   const ChunkHeader chunk = ReadChunkHeader(file, kFixedChunkOffset);
   if (!TagIs(chunk.tag.data(), "FLLR")) {
     layout.data_size_as_read = chunk.size;
@@ -86,20 +84,8 @@ void ReadFixedLayout(std::FILE* file, WaveLayout& layout) {
 
 }  // namespace
 
-std::uint64_t WaveFileSize(std::FILE* file) {
-  if (fseeko(file, 0, SEEK_END) != 0) {
-    return 0;
-  }
-  const off_t size = ftello(file);
-  return size > 0 ? static_cast<std::uint64_t>(size) : 0;
-}
-
-void ReadWaveBytes(std::FILE* file, std::uint64_t offset, std::uint8_t* out, std::size_t count) {
-  std::size_t got = 0;
-  if (offset <= static_cast<std::uint64_t>(INT64_MAX) &&
-      fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0) {
-    got = std::fread(out, 1, count, file);
-  }
+void ReadWaveBytes(FileWindow& file, std::uint64_t offset, std::uint8_t* out, std::size_t count) {
+  const std::size_t got = file.Read(offset, out, count);
   std::fill(out + got, out + count, std::uint8_t{0});
 }
 
@@ -108,7 +94,7 @@ namespace {
 // Where the "fmt " chunk lies: at offset 12 in the plain layout; otherwise
 // (a "bext" or "JUNK" chunk first, as field recorders write) the first one in
 // the chunk list, or offset 12 again when there is none.
-std::uint64_t FindFormatChunk(std::FILE* file, std::uint64_t file_size) {
+std::uint64_t FindFormatChunk(FileWindow& file, std::uint64_t file_size) {
   std::uint64_t offset = kFormatChunkOffset;
   while (offset + kChunkHeaderBytes <= file_size) {
     const ChunkHeader chunk = ReadChunkHeader(file, offset);
@@ -122,9 +108,9 @@ std::uint64_t FindFormatChunk(std::FILE* file, std::uint64_t file_size) {
 
 }  // namespace
 
-WaveLayout ReadWaveLayout(std::FILE* file) {
+WaveLayout ReadWaveLayout(FileWindow& file) {
   WaveLayout layout;
-  const std::uint64_t file_size = WaveFileSize(file);
+  const std::uint64_t file_size = file.Size();
   std::array<std::uint8_t, kFormatChunkOffset> riff{};
   ReadWaveBytes(file, 0, riff.data(), riff.size());
   if (!TagIs(riff.data(), "RIFF")) {

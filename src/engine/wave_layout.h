@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
+
+#include "riff/file_window.h"
 
 // Where the parts of a RIFF/WAVE file lie, found without logging anything so
 // that the reader can log the path it took exactly once.
@@ -32,14 +33,11 @@ struct WaveLayout {
   std::uint32_t data_size = 0;
 };
 
-// Bytes in the file, or 0 when its size can't be told.
-std::uint64_t WaveFileSize(std::FILE* file);
-
 // Reads `count` bytes at `offset`; bytes the file doesn't have are 0.
-void ReadWaveBytes(std::FILE* file, std::uint64_t offset, std::uint8_t* out, std::size_t count);
+void ReadWaveBytes(FileWindow& file, std::uint64_t offset, std::uint8_t* out, std::size_t count);
 
 // The header checks, the format fields and the data chunk: found by walking
 // the chunk list from the end of the format chunk, or, when that finds no
 // "data" chunk, at the fixed offsets of the plain layout (36, or after one
 // leading "FLLR" chunk).
-WaveLayout ReadWaveLayout(std::FILE* file);
+WaveLayout ReadWaveLayout(FileWindow& file);

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/regular_file.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_layout.h"
 #include "engine/wave_samples.h"
 #include "log/event_log.h"
+#include "riff/regular_file.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ std::string HeaderDump(const WaveFormatFields& format, std::uint32_t data_size_a
   return dump;
 }
 
-void ReadOpenedWave(SoundEngine& engine, std::FILE* file) {
+void ReadOpenedWave(SoundEngine& engine, std::FILE* opened) {
+  FileWindow file(opened);
   const WaveLayout layout = ReadWaveLayout(file);
   if (layout.status == WaveLayoutStatus::NotRiff) {
     WriteFailureEntry("not a RIFF file");

@@ -28,7 +28,7 @@ constexpr std::int32_t kEightBitStep = 256;
 // and `first` is the number of the block's first frame. The block is no
 // larger than the data, so a short clip needs no 64 KiB buffer.
 template <typename Visit>
-void ForEachBlock(std::FILE* file, std::uint64_t offset, std::uint32_t frame_count,
+void ForEachBlock(FileWindow& file, std::uint64_t offset, std::uint32_t frame_count,
                   std::uint32_t frame_bytes, std::uint32_t sample_bytes, Visit visit) {
   const std::uint32_t frames_per_block =
       std::min(frame_count, std::max<std::uint32_t>(1, kBlockBytes / frame_bytes));
@@ -75,38 +75,48 @@ std::int16_t LargestOf(const std::int16_t* values, std::uint32_t count, std::int
   return largest;
 }
 
-std::uint16_t BitsOf(std::int16_t value) { return static_cast<std::uint16_t>(value); }
+// A value's conversion packed in 16 bits: the 8-bit value in the low byte and
+// its SampleRange above.
+std::uint16_t PackedConversion(std::int16_t value, float scale) {
+  const ConvertedSample converted = ConvertSixteenBitValue(value, scale);
+  return static_cast<std::uint16_t>(converted.value |
+                                    (static_cast<unsigned>(converted.range) << 8U));
+}
 
 // Every 16-bit value converted once, indexed by its bit pattern: converting
-// a clip is then one lookup per sample. An entry holds the 8-bit value in its
-// low byte and its SampleRange above.
+// a long clip is then one lookup per sample. Not worth making for a clip
+// with fewer samples than the table has entries.
 using ConversionTable = std::array<std::uint16_t, 65536>;
 
-std::unique_ptr<ConversionTable> MakeConversionTable(float scale) {
+std::unique_ptr<ConversionTable> MakeConversionTable(float scale, std::uint32_t frame_count) {
+  if (frame_count < std::tuple_size_v<ConversionTable>) {
+    return nullptr;
+  }
   auto table = std::make_unique<ConversionTable>();
   for (std::uint32_t bits = 0; bits < table->size(); ++bits) {
-    const ConvertedSample converted =
-        ConvertSixteenBitValue(static_cast<std::int16_t>(static_cast<std::uint16_t>(bits)), scale);
-    (*table)[bits] = static_cast<std::uint16_t>(converted.value |
-                                                (static_cast<unsigned>(converted.range) << 8U));
+    (*table)[bits] = PackedConversion(static_cast<std::int16_t>(bits), scale);
   }
   return table;
 }
 
 // Converts `count` values into `out`, then logs those out of range in order;
 // only chunks that have any are looked at again.
-void ConvertValues(const ConversionTable& table, const std::int16_t* values, std::uint32_t count,
-                   std::uint8_t* out, LogBatch& range_errors) {
+void ConvertValues(const ConversionTable* table, float scale, const std::int16_t* values,
+                   std::uint32_t count, std::uint8_t* out, LogBatch& range_errors) {
+  const auto packed = [&](std::int16_t value) {
+    return table != nullptr ? (*table)[static_cast<std::uint16_t>(value)]
+                            : PackedConversion(value, scale);
+  };
   for (std::uint32_t k = 0; k < count; k += kChunk) {
     const std::uint32_t end = std::min(count, k + kChunk);
     unsigned out_of_range = 0;
     for (std::uint32_t j = k; j < end; ++j) {
-      const std::uint16_t entry = table[BitsOf(values[j])];
+      const std::uint16_t entry = packed(values[j]);
       out[j] = static_cast<std::uint8_t>(entry);
       out_of_range |= entry >> 8U;
     }
     for (std::uint32_t j = k; out_of_range != 0 && j < end; ++j) {
-      const auto range = static_cast<SampleRange>(table[BitsOf(values[j])] >> 8U);
+      const auto range = static_cast<SampleRange>(packed(values[j]) >> 8U);
       if (range == SampleRange::Above) {
         range_errors.Add("Error-greater than 255");
       } else if (range == SampleRange::Below) {
@@ -154,7 +164,7 @@ ConvertedSample ConvertSixteenBitValue(std::int16_t value, float scale) {
   return {static_cast<std::uint8_t>(shifted / kEightBitStep), SampleRange::Within};
 }
 
-std::vector<std::uint8_t> ReadEightBitSamples(std::FILE* file, std::uint64_t offset,
+std::vector<std::uint8_t> ReadEightBitSamples(FileWindow& file, std::uint64_t offset,
                                               std::uint32_t frame_count,
                                               std::uint32_t frame_bytes) {
   std::vector<std::uint8_t> samples = MakeSampleBuffer(frame_count);
@@ -165,9 +175,9 @@ std::vector<std::uint8_t> ReadEightBitSamples(std::FILE* file, std::uint64_t off
   return samples;
 }
 
-std::vector<std::uint8_t> ReadSixteenBitSamples(std::FILE* file, std::uint64_t offset,
-                                               std::uint32_t frame_count,
-                                               std::uint32_t frame_bytes) {
+std::vector<std::uint8_t> ReadSixteenBitSamples(FileWindow& file, std::uint64_t offset,
+                                                std::uint32_t frame_count,
+                                                std::uint32_t frame_bytes) {
   std::vector<std::uint8_t> samples = MakeSampleBuffer(frame_count);
   // First pass: the largest value; negative values never raise it.
   std::int16_t largest = 0;
@@ -177,13 +187,14 @@ std::vector<std::uint8_t> ReadSixteenBitSamples(std::FILE* file, std::uint64_t o
                  LoadValues(bytes, frames, values);
                  largest = LargestOf(values.data(), frames, largest);
                });
-  const auto table = MakeConversionTable(SixteenBitScale(largest));
+  const float scale = SixteenBitScale(largest);
+  const auto table = MakeConversionTable(scale, frame_count);
   // A lopsided clip logs once per sample: one open for the whole pass.
   LogBatch range_errors(LogTarget::Critical);
   ForEachBlock(file, offset, frame_count, frame_bytes, 2,
                [&](const std::uint8_t* bytes, std::uint32_t frames, std::uint32_t first) {
                  LoadValues(bytes, frames, values);
-                 ConvertValues(*table, values.data(), frames, samples.data() + first,
+                 ConvertValues(table.get(), scale, values.data(), frames, samples.data() + first,
                                range_errors);
                });
   return samples;

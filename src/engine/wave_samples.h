@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
+
+#include "riff/file_window.h"
 
 // Turning WAVE sample data into the engine's unsigned 8-bit samples. Only the
 // first channel of each frame is taken, so a clip has one sample per frame.
@@ -22,13 +23,12 @@ ConvertedSample ConvertSixteenBitValue(std::int16_t value, float scale);
 
 // The first byte of each of `frame_count` frames of `frame_bytes` bytes from
 // `offset`. Throws std::bad_alloc when the buffer can't be had.
-std::vector<std::uint8_t> ReadEightBitSamples(std::FILE* file, std::uint64_t offset,
-                                              std::uint32_t frame_count,
-                                              std::uint32_t frame_bytes);
+std::vector<std::uint8_t> ReadEightBitSamples(FileWindow& file, std::uint64_t offset,
+                                              std::uint32_t frame_count, std::uint32_t frame_bytes);
 
 // The first 16-bit value of each frame, converted; each value out of range
 // writes its own critical-log line, in order. Throws std::bad_alloc when the
 // buffer can't be had.
-std::vector<std::uint8_t> ReadSixteenBitSamples(std::FILE* file, std::uint64_t offset,
-                                               std::uint32_t frame_count,
-                                               std::uint32_t frame_bytes);
+std::vector<std::uint8_t> ReadSixteenBitSamples(FileWindow& file, std::uint64_t offset,
+                                                std::uint32_t frame_count,
+                                                std::uint32_t frame_bytes);

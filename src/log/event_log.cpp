@@ -21,9 +21,9 @@ std::string& LastFailure() {
 // file check keep a link or a device named like a log from being written
 // through; O_NONBLOCK keeps a FIFO from holding the open.
 int OpenLog(LogTarget target) {
-  const int file = ::open(LogFileName(target),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                          0666);
+  const int file =
+      ::open(LogFileName(target),
+             O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
   if (file < 0) {
     return -1;
   }
@@ -105,9 +105,11 @@ void LogBatch::Close() {
 }
 
 void WriteFailureEntry(std::string_view message) {
-  LastFailure().assign(message);
+  RememberFailure(message);
   WriteLogEntry(LogTarget::Critical, message);
 }
+
+void RememberFailure(std::string_view message) { LastFailure().assign(message); }
 
 const std::string& LastFailureEntry() { return LastFailure(); }
 

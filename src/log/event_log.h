@@ -46,5 +46,7 @@ class LogBatch {
 // is remembered, written or lost: it is the reason a caller without message
 // boxes gives when a load ends without a clip.
 void WriteFailureEntry(std::string_view message);
+// Only the remembering, for a failure logged through a LogBatch.
+void RememberFailure(std::string_view message);
 const std::string& LastFailureEntry();
 void ClearLastFailureEntry();

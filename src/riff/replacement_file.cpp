@@ -17,8 +17,8 @@ int CreateFresh(const std::string& path, std::string& part_path) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < kNameTries; ++attempt) {
     part_path = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    const int file = ::open(part_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                            0666);
+    const int file =
+        ::open(part_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (file >= 0 || errno != EEXIST) {
       return file;
     }

@@ -97,7 +97,8 @@ TEST(AnalyzeCli, JsonOfTheWorkedExample) {
 TEST(AnalyzeCli, FloatsReadBackAsTheEnginesValues) {
   test::ScopedWorkDir dir;
   // Without the fourth burst the rates are not short decimals.
-  test::WriteBytes("odd.wav", test::MakeWave8(22050, test::MakeShotTrain(132300, {22050, 23520, 25284, 27354})));
+  test::WriteBytes(
+      "odd.wav", test::MakeWave8(22050, test::MakeShotTrain(132300, {22050, 23520, 25284, 27354})));
   const RunResult run = RunAnalyze("--json odd.wav");
   ASSERT_EQ(run.status, 0) << run.err;
 
@@ -173,11 +174,10 @@ TEST(AnalyzeCli, AviWhoseSoundCantBeWrittenGivesNoFigures) {
     test::WriteBytes("b.avi", avi_test::AudioOnlyAvi(avi_test::PcmFormat(1, 22050, 8), b_sound));
     ASSERT_EQ(RunAnalyze("a.avi").status, 0);
     if (std::string(name) == "read-only directory") {
-      std::filesystem::permissions(".", std::filesystem::perms::owner_all |
-                                            std::filesystem::perms::group_read |
-                                            std::filesystem::perms::group_exec |
-                                            std::filesystem::perms::others_read |
-                                            std::filesystem::perms::others_exec);
+      std::filesystem::permissions(
+          ".", std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                   std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                   std::filesystem::perms::others_exec);
       if (!root) {
         std::filesystem::permissions(".", std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::remove);

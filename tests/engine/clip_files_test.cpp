@@ -1,7 +1,6 @@
 #include "engine/clip_files.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -1,7 +1,6 @@
 #include "log/event_log.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -50,8 +49,8 @@ TEST(EventLog, ReadOnlyLogFileLosesEntriesUnlessRoot) {
   std::filesystem::permissions("TAMBRIX_crit.log", std::filesystem::perms::owner_read);
   WriteLogEntry(LogTarget::Critical, "while read-only");
   WriteLogEntry(LogTarget::Routine, "routine goes on");
-  std::filesystem::permissions("TAMBRIX_crit.log",
-                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(
+      "TAMBRIX_crit.log", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   WriteLogEntry(LogTarget::Critical, "after");
 
   const std::string expected_when_blocked = "Data Time: before\nData Time: after\n";
