@@ -77,7 +77,7 @@ TEST(ServiceRecording, ACaptureFailureStopsFirstKeepingWhatWasRecordedAndEndsThe
   EXPECT_FALSE(r.Recording());
   EXPECT_EQ(r.shell.state.quit_requested, 1);
   EXPECT_EQ(test::CriticalLogLines(), std::vector<std::string>{"Failed To Capture Data"});
-  // Logged after the lines of loading "tmp", which came first.
+  // "tmp" is finished, not loaded: the routine log ends with the failure.
   const auto routine = test::RoutineLogLines();
   ASSERT_FALSE(routine.empty());
   EXPECT_EQ(routine.back(), "Failed To Capture Data");
@@ -111,7 +111,9 @@ TEST(BeginShell, RemembersTheStartDirectoryTheCommandsReturnTo) {
   EXPECT_EQ(shell.state.start_directory, shell.dir.path().string());
 }
 
-TEST(ShutdownShell, FinishesARecordingStillRunning) {
+// "tmp" is finished as a valid file but not loaded: no reader lines before
+// the closing ones.
+TEST(ShutdownShell, FinishesARecordingStillRunningWithoutLoadingIt) {
   RecordingShell r;
   r.Rec(0);
   r.audio.Capture(std::vector<std::uint8_t>(250, 128));
@@ -122,6 +124,8 @@ TEST(ShutdownShell, FinishesARecordingStillRunning) {
   ASSERT_EQ(tmp.size(), 294U);
   EXPECT_EQ(tmp[40], 250);
   EXPECT_EQ(r.audio.script.devices_alive, 0);
+  EXPECT_EQ(test::RoutineLogLines(),
+            (std::vector<std::string>{"Display Window Destroyed", "TAMBRIX Ended"}));
 }
 
 }  // namespace
