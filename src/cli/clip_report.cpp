@@ -8,38 +8,30 @@
 
 #include "engine/shot_intervals.h"
 #include "engine/sound_engine.h"
-#include "shell/readout_texts.h"
+#include "engine/readout_texts.h"
 
 namespace {
 
-// Labels beside the readout fields, the text after the unit-less ones, and
-// the key of each text in the JSON report.
+// Labels beside the readouts, the text after the unit-less ones, and the key
+// of each text in the JSON report, in the order of Readout.
 struct ReadoutLabel {
-  int field_id;
   const char* label;
   const char* suffix;  // null: the rate unit
   const char* json_key;
 };
 
-constexpr std::array<ReadoutLabel, 6> kReadoutLabels = {{
-    {kAverageRofField, "Average ROF", nullptr, "average_rof"},
-    {kHighestRofField, "Highest ROF", nullptr, "highest_rof"},
-    {kLowestRofField, "Lowest ROF", nullptr, "lowest_rof"},
-    {kNumberOfShotsField, "Number Of Shots", "During Clip", "number_of_shots"},
-    {kClipLengthField, "Clip Length", "Seconds", "clip_length"},
-    {kClipQualityField, "Clip Quality", "", "clip_quality"},
+constexpr std::array<ReadoutLabel, kReadoutCount> kReadoutLabels = {{
+    {"Average ROF", nullptr, "average_rof"},
+    {"Highest ROF", nullptr, "highest_rof"},
+    {"Lowest ROF", nullptr, "lowest_rof"},
+    {"Number Of Shots", "During Clip", "number_of_shots"},
+    {"Clip Length", "Seconds", "clip_length"},
+    {"Clip Quality", "", "clip_quality"},
 }};
 
-const ReadoutLabel& LabelOf(int field_id) {
-  for (const ReadoutLabel& label : kReadoutLabels) {
-    if (label.field_id == field_id) {
-      return label;
-    }
-  }
-  return kReadoutLabels.back();
+const ReadoutLabel& LabelOf(Readout readout) {
+  return kReadoutLabels[static_cast<std::size_t>(readout)];
 }
-
-std::uint8_t UnitFlag(bool milliseconds) { return milliseconds ? 0 : 1; }
 
 template <typename... Args>
 std::string Printf(const char* pattern, Args... args) {
@@ -99,15 +91,14 @@ std::string JsonString(std::string_view text) {
 
 }  // namespace
 
-std::string TextReport(const SoundEngine& engine, const std::string& file, bool milliseconds,
+std::string TextReport(const SoundEngine& engine, const std::string& file, RateUnit unit,
                        bool with_shots) {
   std::string out = file + "\n";
-  for (const FieldText& field : ReadoutFieldTexts(engine, UnitFlag(milliseconds))) {
-    const ReadoutLabel& label = LabelOf(field.field_id);
-    const std::string suffix = label.suffix != nullptr
-                                   ? std::string(label.suffix)
-                                   : std::string(milliseconds ? kUnitMs : kUnitBps);
-    out += Printf("  %-16s %s", label.label, field.text.c_str());
+  for (const ReadoutText& readout : ReadoutTexts(engine, unit)) {
+    const ReadoutLabel& label = LabelOf(readout.readout);
+    const std::string suffix =
+        label.suffix != nullptr ? std::string(label.suffix) : std::string(UnitText(unit));
+    out += Printf("  %-16s %s", label.label, readout.text.c_str());
     out += suffix.empty() ? "\n" : " " + suffix + "\n";
   }
   if (!with_shots) {
@@ -130,7 +121,7 @@ std::string TextReport(const SoundEngine& engine, const std::string& file, bool 
   return out;
 }
 
-std::string JsonReport(const SoundEngine& engine, const std::string& file, bool milliseconds) {
+std::string JsonReport(const SoundEngine& engine, const std::string& file, RateUnit unit) {
   std::string out = "{\"file\":" + JsonString(file);
   out += ",\"has_data\":" + std::string(engine.HasData() ? "true" : "false");
   out += ",\"sample_rate\":" + std::to_string(engine.GetSampleRate());
@@ -143,12 +134,12 @@ std::string JsonReport(const SoundEngine& engine, const std::string& file, bool 
   out += ",\"highest_rof\":" + JsonFloat(engine.GetHighestRof());
   out += ",\"lowest_rof\":" + JsonFloat(engine.GetLowestRof());
   out += ",\"average_rof\":" + JsonFloat(engine.GetAverageRof());
-  out += ",\"unit\":" + JsonString(milliseconds ? kUnitMs : kUnitBps);
+  out += ",\"unit\":" + JsonString(UnitText(unit));
   out += ",\"readouts\":{";
   bool first = true;
-  for (const FieldText& field : ReadoutFieldTexts(engine, UnitFlag(milliseconds))) {
+  for (const ReadoutText& readout : ReadoutTexts(engine, unit)) {
     out += first ? "" : ",";
-    out += JsonString(LabelOf(field.field_id).json_key) + ":" + JsonString(field.text);
+    out += JsonString(LabelOf(readout.readout).json_key) + ":" + JsonString(readout.text);
     first = false;
   }
   out += "},\"shots\":[";

@@ -58,11 +58,11 @@ int main(int argc, char** argv) {
       status = kExitSomeWithoutClip;
       ReportNoClip(file);
     }
+    const RateUnit unit = options.milliseconds ? RateUnit::Ms : RateUnit::Bps;
     if (options.json) {
-      std::printf("%s\n", JsonReport(engine, file, options.milliseconds).c_str());
+      std::printf("%s\n", JsonReport(engine, file, unit).c_str());
     } else {
-      std::printf("%s%s", first ? "" : "\n",
-                  TextReport(engine, file, options.milliseconds, options.shots).c_str());
+      std::printf("%s%s", first ? "" : "\n", TextReport(engine, file, unit, options.shots).c_str());
     }
     std::fflush(stdout);
     first = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
 

@@ -17,9 +17,6 @@ inline constexpr std::uint8_t kOnsetToleranceOffset = 131;
 inline constexpr std::uint32_t kOnsetMinimum = 6;
 inline constexpr float kRateLimit = 30.0F;
 
-inline constexpr const char* kNoDataMessage = "Failed To Analize Due To No Data Allocation";
-inline constexpr const char* kNoDataCaption = "ERROR";
-
 // centre − tolerance ≤ value ≤ centre + tolerance, in signed arithmetic: the
 // one band test of both passes; inline because they run it per sample. The
 // distance of two bytes fits a byte, so the test stays in 8 bits, where the

@@ -4,6 +4,7 @@
 
 #include "avi/extract_avi_audio.h"
 #include "engine/analysis.h"
+#include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_header.h"
@@ -14,7 +15,6 @@
 namespace {
 
 constexpr const char* kOutOfMemory = "Failed To Allocate Clip Memory";
-constexpr const char* kSaveFailed = "Failed To Save .wav File";
 
 // Reset, read, analyse. Memory running out anywhere on the way (a huge clip,
 // a shot list as long as the clip) fails the load like a clip without

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "engine/clip_files.h"
+#include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_header.h"
@@ -11,9 +12,6 @@
 
 namespace {
 
-constexpr const char* kNoCaptureDevice = "Failed to create sound capture";
-constexpr const char* kNoCaptureBuffer = "Failed to Create Capture Sound Buffer";
-constexpr const char* kTempOpenFailed = "Failed to open temp.wav";
 constexpr const char* kTempWriteFailed = "Failed to write temp.wav";
 
 void ReleaseCapture(SoundEngine& engine) {

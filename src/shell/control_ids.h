@@ -1,7 +1,10 @@
 #pragma once
 
-// Identifiers of the main dialog's command controls (the readout fields are
-// in readout_texts.h).
+#include <array>
+
+#include "engine/readout_texts.h"
+
+// Identifiers of the main dialog's controls.
 inline constexpr int kLoadButton = 1002;
 inline constexpr int kRecButton = 1003;
 inline constexpr int kStopButton = 1004;
@@ -9,6 +12,27 @@ inline constexpr int kSaveButton = 1005;
 inline constexpr int kBpsRadio = 1015;
 inline constexpr int kMsRadio = 1016;
 inline constexpr int kDisplayCheckBox = 1018;
+inline constexpr int kAverageRofField = 1007;
+inline constexpr int kHighestRofField = 1008;
+inline constexpr int kNumberOfShotsField = 1009;
+inline constexpr int kAverageUnitField = 1010;
+inline constexpr int kLowestRofField = 1011;
+inline constexpr int kClipLengthField = 1012;
+inline constexpr int kHighestUnitField = 1013;
+inline constexpr int kLowestUnitField = 1014;
+inline constexpr int kClipQualityField = 1017;
+// The unit beside each rate, in the order they are set.
+inline constexpr std::array<int, 3> kUnitFields = {kAverageUnitField, kHighestUnitField,
+                                                   kLowestUnitField};
+
+// The field that shows a readout.
+constexpr int ReadoutField(Readout readout) {
+  constexpr std::array<int, kReadoutCount> kFields = {kAverageRofField,    kHighestRofField,
+                                                      kLowestRofField,     kNumberOfShotsField,
+                                                      kClipLengthField,    kClipQualityField};
+  return kFields[static_cast<std::size_t>(readout)];
+}
+
 // Enter and Esc.
 inline constexpr int kOkCommand = 1;
 inline constexpr int kCancelCommand = 2;

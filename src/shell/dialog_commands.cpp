@@ -16,7 +16,6 @@
 #include "shell/dialog_surface.h"
 #include "shell/file_chooser.h"
 #include "shell/readout_panel.h"
-#include "shell/readout_texts.h"
 #include "shell/shell_context.h"
 #include "shell/shell_state.h"
 #include "shell/tick_source.h"
@@ -43,7 +42,7 @@ std::optional<std::string> ChooseFile(ShellContext& context, const ChooserReques
 
 // After a new clip: clamp the view to it and jump to the next shot.
 void ShowNewClip(ShellContext& context) {
-  UpdateReadouts(*context.dialog, context.engine, context.state.readout_in_bps);
+  UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
   UpdateScrollBar(context.view, context.engine, context.display);
   if (context.display.window_procedure && context.display.window) {
     context.display.window_procedure(
@@ -79,14 +78,13 @@ void SaveCommand(ShellContext& context) {
   }
   RestoreStartDirectory(context);
   SaveWave(context.engine, context.state.file_path);
-  UpdateReadouts(*context.dialog, context.engine, context.state.readout_in_bps);
+  UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
 }
 
-void SelectUnits(ShellContext& context, bool in_bps) {
-  context.state.ms_selected = in_bps ? 0 : 1;
-  context.state.readout_in_bps = in_bps ? 1 : 0;
-  SetUnitLabels(*context.dialog, in_bps ? kUnitBps : kUnitMs);
-  UpdateReadouts(*context.dialog, context.engine, context.state.readout_in_bps);
+void SelectUnits(ShellContext& context, RateUnit unit) {
+  context.state.rate_unit = unit;
+  SetUnitLabels(*context.dialog, unit);
+  UpdateReadouts(*context.dialog, context.engine, unit);
 }
 
 }  // namespace
@@ -114,10 +112,10 @@ DisplayProcedure MakeDisplayProcedure(ShellContext& context) {
 void OpeningSequence(ShellContext& context, DialogSurface& dialog) {
   ShellState& state = context.state;
   context.dialog = &dialog;
-  SetUnitLabels(dialog, kUnitBps);
-  UpdateReadouts(dialog, context.engine, state.readout_in_bps);
-  dialog.PostCheck(kBpsRadio, state.readout_in_bps != 0);
-  dialog.PostCheck(kMsRadio, state.ms_selected != 0);
+  SetUnitLabels(dialog, RateUnit::Bps);
+  UpdateReadouts(dialog, context.engine, state.rate_unit);
+  dialog.PostCheck(kBpsRadio, state.rate_unit == RateUnit::Bps);
+  dialog.PostCheck(kMsRadio, state.rate_unit == RateUnit::Ms);
   dialog.PostCheck(kDisplayCheckBox, state.display_shown != 0);
   context.display.parent = &dialog;
   Create(context.display, context.services.display_platform, context.services.notifier,
@@ -146,10 +144,10 @@ void RunDialogCommand(ShellContext& context, int control_id) {
       SaveCommand(context);
       break;
     case kBpsRadio:
-      SelectUnits(context, true);
+      SelectUnits(context, RateUnit::Bps);
       break;
     case kMsRadio:
-      SelectUnits(context, false);
+      SelectUnits(context, RateUnit::Ms);
       break;
     case kDisplayCheckBox:
       ToggleDisplay(context);

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "shell/control_ids.h"
-#include "shell/readout_texts.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "engine/readout_texts.h"
 
 class DialogSurface;
 struct SoundEngine;
 
 // Puts the six readout texts into their fields and repaints the dialog.
-void UpdateReadouts(DialogSurface& dialog, const SoundEngine& engine, std::uint8_t in_bps);
+void UpdateReadouts(DialogSurface& dialog, const SoundEngine& engine, RateUnit unit);
 
 // Puts the unit text beside the three rates.
-void SetUnitLabels(DialogSurface& dialog, std::string_view unit);
+void SetUnitLabels(DialogSurface& dialog, RateUnit unit);

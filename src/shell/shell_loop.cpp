@@ -60,7 +60,7 @@ void ServiceRecording(ShellContext& context) {
       StopRecording(engine);
     }
     if (context.dialog != nullptr) {
-      UpdateReadouts(*context.dialog, engine, context.state.readout_in_bps);
+      UpdateReadouts(*context.dialog, engine, context.state.rate_unit);
     }
     WriteLogEntry(LogTarget::Critical, kLimitReached);
     context.services.notifier.ShowMessage(kLimitReached, "");

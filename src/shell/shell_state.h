@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/readout_texts.h"
+
 // A window's outer rectangle in screen coordinates.
 struct WindowRect {
   std::int32_t left = 0;
@@ -18,8 +20,7 @@ struct ShellState {
   std::string file_path;
   std::uint8_t quit_requested = 0;
   std::uint32_t record_start_tick = 0;
-  std::uint8_t ms_selected = 0;
-  std::uint8_t readout_in_bps = 1;
+  RateUnit rate_unit = RateUnit::Bps;
   std::uint8_t display_shown = 1;
   WindowRect dialog_rect;
   std::int32_t dialog_left = 0;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "avi/avi_writer.h"
-#include "engine/analysis.h"
+#include "engine/messages.h"
 #include "engine/sound_engine.h"
 #include "support/test_support.h"
 

@@ -19,7 +19,8 @@
 #include "platform/qt_audio_system.h"
 #include "shell/control_ids.h"
 #include "shell/qt_shell_harness.h"
-#include "shell/readout_texts.h"
+#include "engine/readout_texts.h"
+#include "shell/control_ids.h"
 #include "shell/shell_loop.h"
 #include "support/sound_server.h"
 #include "support/test_support.h"
@@ -121,9 +122,10 @@ TEST_F(RecordingWithSoundServer, RecordedShotTrainMeasuresLikeTheSameFile) {
   EXPECT_NEAR(shell.engine.GetLowestRof(), reference.GetLowestRof(),
               reference.GetLowestRof() * 0.01F);
   EXPECT_NEAR(shell.engine.GetAverageRof(), 15.0F, 0.15F);
-  for (const FieldText& field : ReadoutFieldTexts(shell.engine, 1)) {
-    EXPECT_EQ(shell.Control<QLineEdit>(field.field_id)->text().toStdString(), field.text)
-        << "field " << field.field_id;
+  for (const ReadoutText& readout : ReadoutTexts(shell.engine, RateUnit::Bps)) {
+    EXPECT_EQ(shell.Control<QLineEdit>(ReadoutField(readout.readout))->text().toStdString(),
+              readout.text)
+        << "field " << ReadoutField(readout.readout);
   }
   EXPECT_TRUE(shell.notifier.shown.empty());
 }

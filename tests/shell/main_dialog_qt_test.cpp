@@ -14,7 +14,8 @@
 
 #include "shell/control_ids.h"
 #include "shell/qt_shell_harness.h"
-#include "shell/readout_texts.h"
+#include "engine/readout_texts.h"
+#include "shell/control_ids.h"
 
 namespace {
 
@@ -145,8 +146,8 @@ TEST(MainDialogQt, LoadFillsTheReadoutsAndDrawsTheFirstShotAtTheLeftEdge) {
   const auto routine = test::RoutineLogLines();
   ASSERT_FALSE(routine.empty());
   EXPECT_EQ(routine[0], "Starting Loading File");
-  for (const FieldText& field : ReadoutFieldTexts(shell.engine, 1)) {
-    EXPECT_EQ(Text(shell, field.field_id).toStdString(), field.text) << field.field_id;
+  for (const ReadoutText& readout : ReadoutTexts(shell.engine, RateUnit::Bps)) {
+    EXPECT_EQ(Text(shell, ReadoutField(readout.readout)).toStdString(), readout.text);
   }
   EXPECT_EQ(Text(shell, kClipLengthField), QStringLiteral("3"));
   ASSERT_GE(shell.engine.GetNumberOfShots(), 2);

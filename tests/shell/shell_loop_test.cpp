@@ -6,7 +6,8 @@
 
 #include "engine/recording.h"
 #include "shell/control_ids.h"
-#include "shell/readout_texts.h"
+#include "engine/readout_texts.h"
+#include "shell/control_ids.h"
 #include "shell/shell_fakes.h"
 
 namespace {

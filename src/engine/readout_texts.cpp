@@ -1,0 +1,49 @@
+#include "engine/readout_texts.h"
+
+#include <array>
+#include <cstdio>
+
+#include "engine/sound_engine.h"
+
+namespace {
+
+constexpr std::size_t kTextBufferSize = 255;
+
+std::string Format(const char* pattern, double value) {
+  std::array<char, kTextBufferSize> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), pattern, value);
+  return buffer.data();
+}
+
+std::string FormatInt(std::int32_t value) {
+  std::array<char, kTextBufferSize> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), "%d", value);
+  return buffer.data();
+}
+
+}  // namespace
+
+std::string_view UnitText(RateUnit unit) { return unit == RateUnit::Bps ? "bps" : "ms"; }
+
+std::string FormatRate(float rate_bps, RateUnit unit) {
+  if (unit == RateUnit::Bps) {
+    return Format("%f", static_cast<double>(rate_bps));
+  }
+  // A NaN fails this comparison too and shows as empty.
+  if (!(rate_bps >= 1.0F)) {
+    return {};
+  }
+  return Format("%f", 1000.0 / static_cast<double>(rate_bps));
+}
+
+std::array<ReadoutText, kReadoutCount> ReadoutTexts(const SoundEngine& engine, RateUnit unit) {
+  return {{
+      {Readout::AverageRof, FormatRate(engine.GetAverageRof(), unit)},
+      {Readout::HighestRof, FormatRate(engine.GetHighestRof(), unit)},
+      {Readout::LowestRof, FormatRate(engine.GetLowestRof(), unit)},
+      {Readout::NumberOfShots, FormatInt(engine.GetNumberOfShots())},
+      // "%d" of the unsigned length, as the field has always shown it.
+      {Readout::ClipLength, FormatInt(static_cast<std::int32_t>(engine.GetClipLength()))},
+      {Readout::ClipQuality, FormatInt(engine.GetClipQuality())},
+  }};
+}

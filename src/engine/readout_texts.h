@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+struct SoundEngine;
+
+// The six figures of a clip as the readouts show them, shared by the window
+// and the command-line analyser.
+enum class Readout { AverageRof, HighestRof, LowestRof, NumberOfShots, ClipLength, ClipQuality };
+inline constexpr std::size_t kReadoutCount = 6;
+
+// Rates in balls per second, or as milliseconds between shots.
+enum class RateUnit { Bps, Ms };
+
+// "bps" or "ms", as written beside the three rates.
+std::string_view UnitText(RateUnit unit);
+
+// A rate in balls per second as a readout shows it: "%f" of the rate, or in
+// milliseconds "%f" of 1000 / rate, and "" for a rate below 1.0 or NaN.
+std::string FormatRate(float rate_bps, RateUnit unit);
+
+struct ReadoutText {
+  Readout readout;
+  std::string text;
+};
+
+// The six texts in the order they are set: average, highest, lowest rate,
+// number of shots, clip length, clip quality.
+std::array<ReadoutText, kReadoutCount> ReadoutTexts(const SoundEngine& engine, RateUnit unit);
