@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "engine/audio_devices.h"
@@ -33,106 +32,65 @@ Positions PositionsOf(const test::AnalysisFigures& figures) {
   return positions;
 }
 
-struct HeldClip {
-  explicit HeldClip(Samples samples, std::uint32_t sample_rate = kWorkedRate) {
-    test::HoldClip(engine, std::move(samples), sample_rate);
-  }
-  SilentAudioSystem audio;
-  test::RecordingNotifier notifier;
-  SoundEngine engine{&audio, &notifier};
-};
-
-// The band test of both passes: signed, both ends included, no wrap.
-TEST(InRange, IsSignedWithBothEndsIncluded) {
-  EXPECT_TRUE(InRange(0, 4, 4));
-  EXPECT_TRUE(InRange(8, 4, 4));
-  EXPECT_FALSE(InRange(9, 4, 4));
-  EXPECT_FALSE(InRange(255, 0, 4));
-  EXPECT_FALSE(InRange(0, 255, 4));
-  EXPECT_TRUE(InRange(0, 128, 255));
-  EXPECT_TRUE(InRange(7, 7, 0));
-}
-
-constexpr std::uint32_t kQualityClipSamples = 12000;
-
-// Exactly `steady` steady neighbours and `near_full_scale` samples at 255
-// among the analysed positions; the other positions alternate 100 and `top`.
-Samples QualityClip(std::uint32_t steady, std::uint32_t near_full_scale, std::uint8_t top = 200) {
-  Samples samples(kQualityClipSamples, 128);
+// Exactly `steady` steady neighbours and `full` samples at 255 among the
+// analysed positions of 12000 samples; the others alternate 100 and `top`.
+// The first position is compared with 0, so 100 there is not steady.
+Samples QualityClip(std::uint32_t steady, std::uint32_t full, std::uint8_t top = 200) {
+  Samples samples(12000, 128);
   std::uint32_t i = kFirstAnalysedPosition;
-  // The first position is compared with 0, so 100 there is not steady.
   for (std::uint32_t k = 0; k <= steady; ++k) {
     samples[i++] = 100;
   }
-  for (std::uint32_t k = 0; i < kQualityClipSamples - 1; ++i, ++k) {
-    const bool full = k % 2 == 0 && near_full_scale > 0;
-    near_full_scale -= full ? 1 : 0;
-    samples[i] = k % 2 == 1 ? 100 : full ? 255 : top;
+  for (std::uint32_t k = 0; i + 1 < samples.size(); ++i, ++k) {
+    const bool at_full = k % 2 == 0 && full > 0;
+    full -= at_full ? 1 : 0;
+    samples[i] = k % 2 == 1 ? 100 : at_full ? 255 : top;
   }
   return samples;
 }
 
-// Quality from a raised start, so that no total is hidden by the clamp at 0.
-constexpr std::int16_t kRaisedQuality = 400;
-
-std::int16_t RaisedQuality(Samples samples, std::uint32_t clip_length) {
-  HeldClip clip(std::move(samples));
-  clip.engine.clip_length = clip_length;
-  clip.engine.clip_quality = kRaisedQuality;
-  EXPECT_TRUE(MeasureClipQuality(clip.engine));
-  return clip.engine.clip_quality;
+// The penalty from a raised start, so that no total is hidden by the clamp.
+int Penalty(const Samples& samples, std::uint32_t clip_length) {
+  constexpr std::int16_t kRaised = 400;
+  SoundEngine engine(nullptr, nullptr);
+  test::HoldClip(engine, samples, kWorkedRate);
+  engine.clip_length = clip_length;
+  engine.clip_quality = kRaised;
+  EXPECT_TRUE(MeasureClipQuality(engine));
+  return engine.clip_quality == 0 ? -1 : kRaised - engine.clip_quality;
 }
 
-// Value, penalty: each limit and the value just below it.
-using Penalties = std::vector<std::pair<std::uint32_t, std::int16_t>>;
-
-TEST(ClipQuality, PenaltiesAtEachTableLimitAddUpToAScoreFrom0To100) {
-  const Penalties near_full = {{0, 147}, {4, 147}, {5, 94},  {9, 94},  {10, 67}, {14, 67}, {15, 44},
-                               {19, 44}, {20, 33}, {24, 33}, {25, 24}, {29, 24}, {30, 16}, {59, 16},
-                               {60, 9},  {99, 9},  {100, 3}, {199, 3}, {200, 0}, {2000, 0}};
-  const Penalties steady = {{0, 116},   {249, 116}, {250, 68},  {499, 68},  {500, 42}, {999, 42},
-                            {1000, 23}, {1999, 23}, {2000, 15}, {2999, 15}, {3000, 9}, {3999, 9},
-                            {4000, 4},  {4999, 4},  {5000, 0},  {9000, 0}};
-  const Penalties seconds = {{0, 121}, {1, 78}, {2, 44}, {3, 21}, {4, 10}, {5, 0}, {600, 0}};
-  for (const auto& [value, penalty] : near_full) {
-    EXPECT_EQ(RaisedQuality(QualityClip(5000, value), 5), kRaisedQuality - penalty) << value;
+// Each table limit and the value just below it; the tables add up, a peak
+// below 200 zeroes any score, and sample 51 is compared with 0, not sample 50.
+TEST(ClipQuality, PenaltiesAtEachTableLimit) {
+  struct Row {
+    std::uint32_t steady, full, seconds;
+    int penalty;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {5000, 0, 5, 147}, {5000, 4, 5, 147}, {5000, 5, 5, 94}, {5000, 9, 5, 94}, {5000, 10, 5, 67},
+      {5000, 14, 5, 67}, {5000, 15, 5, 44}, {5000, 19, 5, 44}, {5000, 20, 5, 33}, {5000, 24, 5, 33},
+      {5000, 25, 5, 24}, {5000, 29, 5, 24}, {5000, 30, 5, 16}, {5000, 59, 5, 16}, {5000, 60, 5, 9},
+      {5000, 99, 5, 9}, {5000, 100, 5, 3}, {5000, 199, 5, 3}, {5000, 200, 5, 0},
+      {0, 200, 5, 116}, {249, 200, 5, 116}, {250, 200, 5, 68}, {499, 200, 5, 68},
+      {500, 200, 5, 42}, {999, 200, 5, 42}, {1000, 200, 5, 23}, {1999, 200, 5, 23},
+      {2000, 200, 5, 15}, {2999, 200, 5, 15}, {3000, 200, 5, 9}, {3999, 200, 5, 9},
+      {4000, 200, 5, 4}, {4999, 200, 5, 4}, {5000, 200, 5, 0},
+      {5000, 200, 0, 121}, {5000, 200, 1, 78}, {5000, 200, 2, 44}, {5000, 200, 3, 21},
+      {5000, 200, 4, 10}, {5000, 200, 600, 0}, {4000, 100, 4, 3 + 4 + 10},
+  };
+  // clang-format on
+  for (const Row& r : rows) {
+    EXPECT_EQ(Penalty(QualityClip(r.steady, r.full), r.seconds), r.penalty)
+        << r.steady << " " << r.full << " " << r.seconds;
   }
-  for (const auto& [value, penalty] : steady) {
-    EXPECT_EQ(RaisedQuality(QualityClip(value, 200), 5), kRaisedQuality - penalty) << value;
-  }
-  for (const auto& [value, penalty] : seconds) {
-    EXPECT_EQ(RaisedQuality(QualityClip(5000, 200), value), kRaisedQuality - penalty) << value;
-  }
-
-  // The tables add up, the score stops at 0, and needs a peak of 200.
-  HeldClip combined(QualityClip(4000, 100));
-  combined.engine.clip_length = 4;
-  ASSERT_TRUE(MeasureClipQuality(combined.engine));
-  EXPECT_EQ(combined.engine.clip_quality, 100 - 3 - 4 - 10);
-  HeldClip worst(QualityClip(0, 0));
-  worst.engine.clip_length = 0;
-  ASSERT_TRUE(MeasureClipQuality(worst.engine));
-  EXPECT_EQ(worst.engine.clip_quality, 0);
-  EXPECT_EQ(RaisedQuality(QualityClip(5000, 0, 199), 5), 0) << "a peak of 199 zeroes any score";
-
-  // Sample 51 is compared with 0, never with sample 50: steady only when ≤ 4.
-  for (const auto& [first, quality] :
-       {std::pair<std::uint8_t, std::int16_t>{4, kRaisedQuality}, {5, kRaisedQuality - 4}}) {
+  EXPECT_EQ(Penalty(QualityClip(5000, 0, 199), 5), -1);
+  for (const auto& [first, penalty] : {std::pair{4, 0}, std::pair{5, 4}}) {
     Samples samples = QualityClip(5000, 200);
-    samples[50] = samples[51] = first;
-    EXPECT_EQ(RaisedQuality(samples, 5), quality) << int{first};
+    samples[50] = samples[51] = static_cast<std::uint8_t>(first);
+    EXPECT_EQ(Penalty(samples, 5), penalty) << first;
   }
-}
-
-TEST(ClipQuality, AFiveSecondCleanClipScores100ThroughBothPasses) {
-  Positions bursts;
-  for (std::uint32_t start = 11025; start + 2000 < 5 * kWorkedRate; start += 1470) {
-    bursts.push_back(start);
-  }
-  const auto figures = Analyse(test::MakeShotTrain(5 * kWorkedRate, bursts), kWorkedRate);
-  EXPECT_EQ(figures.clip_quality, 100);
-  EXPECT_EQ(figures.number_of_shots, static_cast<std::int32_t>(bursts.size()));
-  EXPECT_EQ(figures.highest_rof, 15.0F);
 }
 
 TEST(DetectShots, WorkedExamples) {
@@ -141,8 +99,7 @@ TEST(DetectShots, WorkedExamples) {
   struct Row {
     const char* name;
     std::uint32_t samples;
-    Positions bursts;
-    Positions shots;
+    Positions bursts, shots;
     float highest, lowest, average;
     std::int32_t number_of_shots;
     std::int16_t quality;
@@ -164,12 +121,7 @@ TEST(DetectShots, WorkedExamples) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     const auto figures = Analyse(test::MakeShotTrain(r.samples, r.bursts), kWorkedRate);
-    EXPECT_TRUE(figures.detected);
     EXPECT_EQ(PositionsOf(figures), r.shots);
-    for (std::uint32_t k = 0; k < figures.shots.size(); ++k) {
-      EXPECT_EQ(figures.shots[k].number, k);
-    }
-    EXPECT_EQ(figures.shot_list_count, r.shots.size());
     EXPECT_EQ(figures.highest_rof, r.highest);
     EXPECT_EQ(figures.lowest_rof, r.lowest);
     EXPECT_EQ(figures.average_rof, r.average);
@@ -177,12 +129,31 @@ TEST(DetectShots, WorkedExamples) {
     EXPECT_EQ(figures.clip_quality, r.quality);
   }
   EXPECT_NEAR(at_2070, 10.652174, 1e-6);
-  EXPECT_NEAR((15.0F + at_2070) / 2.0F, 12.826087, 1e-6);
   EXPECT_NEAR(at_736, 29.959240, 1e-6);
-  EXPECT_EQ(RateBetween(22050, 1000, 1736), at_736);
-  EXPECT_EQ(RateBetween(22050, 1000, 1735), 30.0F);
 }
 
+// A clean five-second clip scores 100; the 257th shot is numbered 0 again.
+TEST(DetectShots, CleanClipScores100AndShotNumbersWrapAfter256) {
+  Positions bursts;
+  for (std::uint32_t start = 11025; start + 2000 < 5 * kWorkedRate; start += 1470) {
+    bursts.push_back(start);
+  }
+  const auto clean = Analyse(test::MakeShotTrain(5 * kWorkedRate, bursts), kWorkedRate);
+  EXPECT_EQ(clean.clip_quality, 100);
+  EXPECT_EQ(clean.number_of_shots, static_cast<std::int32_t>(bursts.size()));
+
+  bursts.clear();
+  for (std::uint32_t k = 0; k < 260; ++k) {
+    bursts.push_back(1000 + k * 300);
+  }
+  const auto many = Analyse(test::MakeShotTrain(1000 + 261 * 300, bursts, 10), 8000);
+  ASSERT_EQ(many.shots.size(), 260U);
+  EXPECT_EQ(many.shots[255].number, 255);
+  EXPECT_EQ(many.shots[256].number, 0);
+}
+
+// A clean burst opens its shot Wo − 7 samples early, at every rate; below
+// 3150 Hz the onset window counts at most 5 samples and finds nothing.
 TEST(DetectShots, OnsetLiesOnsetWindowMinusSevenBeforeACleanBurst) {
   for (const std::uint32_t rate : {3150U, 8000U, 11025U, 22050U, 44100U, 48000U, 96000U}) {
     const std::uint32_t lead = rate / kOnsetWindowDivisor - 7;
@@ -190,63 +161,28 @@ TEST(DetectShots, OnsetLiesOnsetWindowMinusSevenBeforeACleanBurst) {
     const std::uint32_t second = first + rate / 7;
     const auto figures = Analyse(test::MakeShotTrain(second + 1000, {first, second}, 12), rate);
     EXPECT_EQ(PositionsOf(figures), (Positions{first - lead, second - lead})) << rate;
-    EXPECT_EQ(figures.highest_rof, RateBetween(rate, first, second)) << rate;
   }
-  // Below 3150 Hz the onset window counts at most 5 samples.
   EXPECT_TRUE(Analyse(test::MakeShotTrain(3149 * 3, {3149, 3149 * 2}), 3149).shots.empty());
 }
 
-TEST(DetectShots, TheShotNumberWrapsAfter256) {
-  Positions bursts;
-  for (std::uint32_t k = 0; k < 260; ++k) {
-    bursts.push_back(1000 + k * 300);
-  }
-  const auto figures = Analyse(test::MakeShotTrain(1000 + 261 * 300, bursts, 10), 8000);
-  ASSERT_EQ(figures.shots.size(), 260U);
-  EXPECT_EQ(figures.shots[255].number, 255);
-  EXPECT_EQ(figures.shots[256].number, 0);
-  EXPECT_EQ(figures.shots[259].number, 3);
-  EXPECT_EQ(figures.number_of_shots, 260);
-}
-
-// After a 60-sample burst at p the shot closes at p + 61, if the settle
-// window still fits there.
-TEST(DetectShots, AShotStillOpenAtTheEndIsDropped) {
-  const std::uint32_t end = 5000 + 61 + kWorkedRate / kSettleWindowDivisor;
-  EXPECT_EQ(Analyse(test::MakeShotTrain(end + 1, {2000, 5000}), kWorkedRate).shots.size(), 2U);
-  EXPECT_EQ(Analyse(test::MakeShotTrain(end, {2000, 5000}), kWorkedRate).shots.size(), 1U);
-}
-
-TEST(Analysis, ClipsOf52SamplesOrFewerHaveNoAnalysedPositions) {
-  for (const std::uint32_t n : {0U, 1U, 2U, 51U, 52U, 53U}) {
-    const auto figures = Analyse(Samples(n, 255), kWorkedRate);
-    EXPECT_TRUE(figures.detected) << n;
-    EXPECT_EQ(figures.peak_sample, n == 53 ? 255 : 0) << n;
-    EXPECT_EQ(figures.clip_quality, 0) << n;
-    EXPECT_TRUE(figures.shots.empty()) << n;
-  }
-}
-
+// A sample count above the samples held never makes a pass read past them.
 TEST(Analysis, NeverReadsPastTheHeldSamples) {
   const Samples samples = test::MakeShotTrain(3000, {1000, 2000});
-  HeldClip whole(samples, 8000);
-  HeldClip overstated(samples, 8000);
-  overstated.engine.sample_count = 3000000;
-  for (HeldClip* clip : {&whole, &overstated}) {
-    ASSERT_TRUE(MeasureClipQuality(clip->engine));
-    ASSERT_TRUE(DetectShots(clip->engine));
-  }
-  EXPECT_EQ(test::FigureDifference(test::TakeFigures(whole.engine, true, true),
-                                   test::TakeFigures(overstated.engine, true, true)),
+  SoundEngine overstated(nullptr, nullptr);
+  test::HoldClip(overstated, samples, 8000);
+  overstated.sample_count = 3000000;
+  ASSERT_TRUE(MeasureClipQuality(overstated) && DetectShots(overstated));
+  EXPECT_EQ(test::FigureDifference(test::AnalyseWithEngine(samples, 8000),
+                                   test::TakeFigures(overstated, true, true)),
             "");
-  EXPECT_EQ(overstated.engine.shots.size(), 2U);
 }
 
+// Without samples each pass shows the no-data message once and changes
+// nothing.
 TEST(Analysis, WithoutSamplesEachPassFailsShowingTheNoDataMessageOnce) {
   for (const auto pass : {&MeasureClipQuality, &DetectShots}) {
-    SilentAudioSystem audio;
     test::RecordingNotifier notifier;
-    SoundEngine engine(&audio, &notifier);
+    SoundEngine engine(nullptr, &notifier);
     engine.sample_count = 1000;  // a header without data
     engine.sample_rate = kWorkedRate;
     EXPECT_FALSE(pass(engine));
@@ -254,12 +190,7 @@ TEST(Analysis, WithoutSamplesEachPassFailsShowingTheNoDataMessageOnce) {
     EXPECT_EQ(notifier.shown[0].text, "Failed To Analize Due To No Data Allocation");
     EXPECT_EQ(notifier.shown[0].caption, "ERROR");
     EXPECT_EQ(engine.clip_quality, 100);
-    EXPECT_EQ(engine.peak_sample, 0);
-    EXPECT_EQ(engine.number_of_shots, 0);
     EXPECT_TRUE(engine.shots.empty());
-
-    SoundEngine silent(&audio, nullptr);
-    EXPECT_FALSE(pass(silent));
   }
 }
 

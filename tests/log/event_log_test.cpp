@@ -1,7 +1,6 @@
 #include "log/event_log.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -9,23 +8,27 @@
 
 namespace {
 
+// Each entry lands at the end of its own file, in the current directory,
+// byte for byte; a batch gives the same bytes as its entries one by one.
 TEST(EventLog, AppendsPrefixedLinesToTheTargetFileOnly) {
-  test::ScopedWorkDir dir;
-  WriteLogEntry(LogTarget::Routine, "TAMBRIX Started");
-  WriteLogEntry(LogTarget::Critical, "16 BITS PER SAMPLE");
-  WriteLogEntry(LogTarget::Routine, "TAMBRIX Started");
-  WriteLogEntry(LogTarget::Routine, "");
-
-  EXPECT_EQ(test::ReadText("TAMBRIX.log"),
-            "Data Time: TAMBRIX Started\nData Time: TAMBRIX Started\nData Time: \n");
-  EXPECT_EQ(test::ReadText("TAMBRIX_crit.log"), "Data Time: 16 BITS PER SAMPLE\n");
-}
-
-TEST(EventLog, KeepsExistingContentAndWritesMessagesByteForByte) {
   test::ScopedWorkDir dir;
   test::WriteBytes("TAMBRIX.log", {'o', 'l', 'd', '\n'});
   WriteLogEntry(LogTarget::Routine, "first\n\tsecond %d");
-  EXPECT_EQ(test::ReadText("TAMBRIX.log"), "old\nData Time: first\n\tsecond %d\n");
+  WriteLogEntry(LogTarget::Critical, "16 BITS PER SAMPLE");
+  {
+    LogBatch batch(LogTarget::Critical);
+    batch.Add("Error-Negative Value");
+    batch.Add("");
+  }
+  WriteLogEntry(LogTarget::Routine, "");
+  EXPECT_EQ(test::ReadText("TAMBRIX.log"), "old\nData Time: first\n\tsecond %d\nData Time: \n");
+  EXPECT_EQ(test::ReadText("TAMBRIX_crit.log"),
+            "Data Time: 16 BITS PER SAMPLE\nData Time: Error-Negative Value\nData Time: \n");
+
+  std::filesystem::create_directory("elsewhere");
+  std::filesystem::current_path("elsewhere");
+  WriteLogEntry(LogTarget::Routine, "here");
+  EXPECT_EQ(test::ReadText("TAMBRIX.log"), "Data Time: here\n");
 }
 
 // A log that can't be opened loses its entries only; the other log is not
@@ -35,40 +38,13 @@ TEST(EventLog, UnopenableLogLosesOnlyItsOwnEntries) {
   test::ScopedWorkDir dir;
   std::filesystem::create_directory("TAMBRIX_crit.log");
   WriteLogEntry(LogTarget::Critical, "lost");
+  WriteFailureEntry("lost too");
   WriteLogEntry(LogTarget::Routine, "kept");
   std::filesystem::remove("TAMBRIX_crit.log");
   WriteLogEntry(LogTarget::Critical, "written again");
-
   EXPECT_EQ(test::ReadText("TAMBRIX.log"), "Data Time: kept\n");
   EXPECT_EQ(test::ReadText("TAMBRIX_crit.log"), "Data Time: written again\n");
-}
-
-TEST(EventLog, ReadOnlyLogFileLosesEntriesUnlessRoot) {
-  test::ScopedWorkDir dir;
-  WriteLogEntry(LogTarget::Critical, "before");
-  std::filesystem::permissions("TAMBRIX_crit.log", std::filesystem::perms::owner_read);
-  WriteLogEntry(LogTarget::Critical, "while read-only");
-  WriteLogEntry(LogTarget::Routine, "routine goes on");
-  std::filesystem::permissions(
-      "TAMBRIX_crit.log", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  WriteLogEntry(LogTarget::Critical, "after");
-
-  const std::string expected_when_blocked = "Data Time: before\nData Time: after\n";
-  const std::string expected_as_root =
-      "Data Time: before\nData Time: while read-only\nData Time: after\n";
-  EXPECT_EQ(test::ReadText("TAMBRIX_crit.log"),
-            ::geteuid() == 0 ? expected_as_root : expected_when_blocked);
-  EXPECT_EQ(test::ReadText("TAMBRIX.log"), "Data Time: routine goes on\n");
-}
-
-TEST(EventLog, FollowsTheCurrentDirectory) {
-  test::ScopedWorkDir dir;
-  std::filesystem::create_directory("elsewhere");
-  std::filesystem::current_path("elsewhere");
-  WriteLogEntry(LogTarget::Routine, "here");
-  std::filesystem::current_path(dir.path());
-  EXPECT_FALSE(std::filesystem::exists("TAMBRIX.log"));
-  EXPECT_EQ(test::ReadText("elsewhere/TAMBRIX.log"), "Data Time: here\n");
+  EXPECT_EQ(LastFailureEntry(), "lost too") << "remembered even when lost";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/literal_analysis.h"
 
+#include <algorithm>
 #include <bit>
 #include <iomanip>
 #include <sstream>
@@ -204,43 +205,43 @@ AnalysisFigures AnalyseWithEngine(const std::vector<std::uint8_t>& samples,
   return Analyse(samples, sample_rate, MeasureClipQuality, DetectShots);
 }
 
-std::string FigureDifference(const AnalysisFigures& expected, const AnalysisFigures& actual) {
-  std::ostringstream out;
-  if (expected.measured != actual.measured || expected.detected != actual.detected) {
-    out << "results " << expected.measured << expected.detected << " vs " << actual.measured
-        << actual.detected;
+namespace {
+
+// Every figure as a line of text, rates as their bits; one line per shot.
+std::vector<std::string> Describe(const AnalysisFigures& f) {
+  const auto bits = [](float rate) {
+    std::ostringstream out;
+    out << std::setprecision(9) << rate << " (" << std::hex << std::bit_cast<std::uint32_t>(rate)
+        << ")";
     return out.str();
+  };
+  std::vector<std::string> lines = {
+      "results " + std::to_string(f.measured) + std::to_string(f.detected),
+      "average_rof " + bits(f.average_rof),
+      "highest_rof " + bits(f.highest_rof),
+      "lowest_rof " + bits(f.lowest_rof),
+      "number_of_shots " + std::to_string(f.number_of_shots),
+      "clip_quality " + std::to_string(f.clip_quality),
+      "peak_sample " + std::to_string(f.peak_sample),
+      "shot count " + std::to_string(f.shot_list_count) + "/" + std::to_string(f.shots.size())};
+  for (std::size_t k = 0; k < f.shots.size(); ++k) {
+    lines.push_back("shot " + std::to_string(k) + ": " + std::to_string(f.shots[k].position) + "#" +
+                    std::to_string(f.shots[k].number));
   }
-  const std::pair<const char*, std::pair<float, float>> rates[] = {
-      {"average_rof", {expected.average_rof, actual.average_rof}},
-      {"highest_rof", {expected.highest_rof, actual.highest_rof}},
-      {"lowest_rof", {expected.lowest_rof, actual.lowest_rof}}};
-  for (const auto& [name, pair] : rates) {
-    if (std::bit_cast<std::uint32_t>(pair.first) != std::bit_cast<std::uint32_t>(pair.second)) {
-      out << std::setprecision(9) << name << " " << pair.first << " vs " << pair.second;
-      return out.str();
+  return lines;
+}
+
+}  // namespace
+
+std::string FigureDifference(const AnalysisFigures& expected, const AnalysisFigures& actual) {
+  const std::vector<std::string> want = Describe(expected);
+  const std::vector<std::string> got = Describe(actual);
+  for (std::size_t k = 0; k < std::min(want.size(), got.size()); ++k) {
+    if (want[k] != got[k]) {
+      return want[k] + " vs " + got[k];
     }
   }
-  if (expected.number_of_shots != actual.number_of_shots) {
-    out << "number_of_shots " << expected.number_of_shots << " vs " << actual.number_of_shots;
-  } else if (expected.clip_quality != actual.clip_quality) {
-    out << "clip_quality " << expected.clip_quality << " vs " << actual.clip_quality;
-  } else if (expected.peak_sample != actual.peak_sample) {
-    out << "peak_sample " << int{expected.peak_sample} << " vs " << int{actual.peak_sample};
-  } else if (expected.shot_list_count != actual.shot_list_count ||
-             expected.shots.size() != actual.shots.size()) {
-    out << "shot count " << expected.shot_list_count << "/" << expected.shots.size() << " vs "
-        << actual.shot_list_count << "/" << actual.shots.size();
-  }
-  for (std::size_t k = 0; out.tellp() == 0 && k < expected.shots.size(); ++k) {
-    const ShotRecord& e = expected.shots[k];
-    const ShotRecord& a = actual.shots[k];
-    if (e.position != a.position || e.number != a.number) {
-      out << "shot " << k << ": " << e.position << "#" << int{e.number} << " vs " << a.position
-          << "#" << int{a.number};
-    }
-  }
-  return out.str();
+  return {};
 }
 
 }  // namespace test
