@@ -35,3 +35,8 @@ tambrix_add_test_folder(cli)
 if(TARGET tambrix_cli_tests)
   add_dependencies(tambrix_cli_tests tambrix-analyze)
 endif()
+
+# The folders of src/ depend on each other only downwards, and Qt stays in
+# its own files.
+add_test(NAME LayerRules COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                                 -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake)

@@ -20,7 +20,7 @@ trap StopTestServices EXIT
 StartTestServices
 
 echo "== normal build"
-# Every option is given: scripts/run.sh shares this build folder without tests.
+# scripts/run.sh builds in build-run/, so neither rebuilds the other's folder.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBRIX_GUI=ON \
   -DTAMBRIX_TESTS=ON -DTAMBRIX_BENCH=ON -DTAMBRIX_SANITIZE=OFF
 cmake --build build -j "$jobs"

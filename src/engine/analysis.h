@@ -41,14 +41,6 @@ constexpr bool InBand(std::uint8_t value, Band band) {
   return band.lowest <= value && value <= band.highest;
 }
 
-// Each of the w − 1 samples from `start` is InRange; true when w ≤ 1. Both
-// window tests leave out samples past the held buffer.
-bool AllInRange(const SoundEngine& engine, std::uint32_t start, std::uint32_t w,
-                std::uint8_t centre, std::uint8_t tolerance);
-// How many of the w − 1 samples from `start` are not InRange; 0 when w ≤ 1.
-std::uint32_t CountOutOfRange(const SoundEngine& engine, std::uint32_t start, std::uint32_t w,
-                              std::uint8_t centre, std::uint8_t tolerance);
-
 // Peak sample and clip-quality score. False (with a message) without a clip.
 bool MeasureClipQuality(SoundEngine& engine);
 // Shot list and rate-of-fire figures. False (with a message) without a clip.
