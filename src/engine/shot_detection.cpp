@@ -47,6 +47,19 @@ bool AnyOutside(const std::uint8_t* first, Band band) {
   return outside != 0;
 }
 
+// The first sample from `k` up to `last` that lies outside the band: a
+// window without any such sample stays empty until one enters it, so the
+// quiet stretch is stepped over in blocks. `last` when there is none.
+std::uint32_t NextOutside(const OnsetCounter& c, std::uint32_t k, std::uint32_t last) {
+  while (last - k >= kScanBlock && !AnyOutside(c.samples + k, c.band)) {
+    k += kScanBlock;
+  }
+  while (k < last && c.out_of_band[c.samples[k]] == 0) {
+    ++k;
+  }
+  return k;
+}
+
 OnsetCounter MakeOnsetCounter(const std::uint8_t* samples, std::uint32_t w,
                               std::uint8_t tolerance) {
   OnsetCounter counter;
@@ -87,15 +100,8 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
   const auto minimum = static_cast<std::int32_t>(kOnsetMinimum);
   while (count < minimum) {
     if (count == 0) {
-      // A window without any sample outside the band stays empty until one
-      // enters it: skip to the first position whose window holds one.
-      std::uint32_t k = hi;
-      while (last_hi - k >= kScanBlock && !AnyOutside(samples + k, c.band)) {
-        k += kScanBlock;
-      }
-      while (k < last_hi && out[samples[k]] == 0) {
-        ++k;
-      }
+      // Skip to the first position whose window holds a sample outside.
+      const std::uint32_t k = NextOutside(c, hi, last_hi);
       if (k >= last_hi) {
         i = end;
         break;
