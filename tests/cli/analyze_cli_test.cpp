@@ -104,6 +104,9 @@ TEST(AnalyzeCli, TextReportUsageAndEscapedNames) {
             "  Shot   Position   Time (s)  Interval (ms)  Rate (bps)  Accepted\n"
             "     1      22008      0.998         33.379      29.959  yes\n"
             "     2      22744      1.031              -           -  -\n");
+  // At exactly 30 BPS an interval is not accepted.
+  test::WriteBytes("30.wav", test::MakeWave8(22050, test::MakeShotTrain(40000, {22050, 22785})));
+  EXPECT_NE(RunAnalyze("--shots 30.wav").out.find("33.333      30.000  no"), std::string::npos);
   EXPECT_EQ(RunAnalyze("").status, 2);
   const RunResult unknown = RunAnalyze("--bogus two.wav");
   EXPECT_EQ(unknown.status, 2);

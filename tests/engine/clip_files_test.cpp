@@ -99,6 +99,14 @@ TEST_F(ClipFilesTest, SaveWaveWritesTheHeldSamples) {
   EXPECT_EQ(saved(engine), MakeWave8(48000, {0, 255}));
   engine.sample_count = 10;
   EXPECT_EQ(saved(engine), MakeWave8(48000, {0, 255})) << "only the samples held";
+  // A new file gets the usual permissions, a replaced one keeps its own.
+  namespace fs = std::filesystem;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(fs::status("out.wav").permissions(), static_cast<fs::perms>(0666 & ~mask));
+  fs::permissions("out.wav", fs::perms::owner_read | fs::perms::owner_write);
+  saved(engine);
+  EXPECT_EQ(fs::status("out.wav").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 // A save that fails is told and logged, and leaves nothing under the name,
