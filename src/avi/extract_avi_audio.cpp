@@ -9,8 +9,8 @@
 #include "avi/extracted_wave.h"
 #include "avi/riff_avi_library.h"
 #include "avi/wave_format_record.h"
-#include "engine/little_endian.h"
 #include "log/event_log.h"
+#include "riff/little_endian.h"
 
 // A failed step leaves its object missing, and the steps that need that
 // object are skipped together with their failure lines: without the file no

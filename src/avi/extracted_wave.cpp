@@ -1,7 +1,7 @@
 #include "avi/extracted_wave.h"
 
 #include "avi/wave_format_record.h"
-#include "engine/little_endian.h"
+#include "riff/little_endian.h"
 #include "riff/replacement_file.h"
 
 namespace {

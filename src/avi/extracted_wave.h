@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/wave_header.h"
+#include "riff/wave_header.h"
 
 class ReplacementFile;
 

@@ -6,14 +6,10 @@
 
 #include "avi/riff_avi_reader.h"
 #include "avi/wave_format_record.h"
-#include "engine/little_endian.h"
+#include "riff/little_endian.h"
 #include "riff/regular_file.h"
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 
@@ -24,7 +20,7 @@ std::int32_t ClampToCount(std::uint64_t value) {
 }  // namespace
 
 struct RiffAviFile : AviFile {
-  std::unique_ptr<std::FILE, FileCloser> handle;
+  OwnedFile handle;
   AviSource source;
   RiffRange header_list;
 };

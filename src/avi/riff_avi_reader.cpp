@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "engine/little_endian.h"
+#include "riff/little_endian.h"
 
 namespace {
 
