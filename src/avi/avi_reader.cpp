@@ -164,11 +164,10 @@ std::size_t AviReader::ReadData(const AviAudioStream& stream, std::span<std::uin
   }
   VisitStreamData(window_, stream.stream_index, [&](std::uint64_t contents, std::uint64_t size) {
     const std::size_t count = std::min<std::uint64_t>(size, out.size() - copied);
-    if (!window_.ReadAll(contents, out.data() + copied, count)) {
-      return false;
-    }
-    copied += count;
-    return copied < out.size();
+    // Fewer bytes than the walk found only when the file shrank meanwhile.
+    const std::size_t got = window_.Read(contents, out.data() + copied, count);
+    copied += got;
+    return got == count && copied < out.size();
   });
   return copied;
 }

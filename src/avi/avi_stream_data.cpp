@@ -22,8 +22,7 @@ bool VisitDataList(ChunkWalk list, const FourCc& wanted, std::uint64_t file_size
         return false;
       }
     } else if (chunk.id == wanted) {
-      const std::uint64_t held = HeldContents(chunk, list.Range(), file_size);
-      if (held > 0 && !visit(chunk.Contents(), held)) {
+      if (!visit(chunk.Contents(), HeldContents(chunk, list.Range(), file_size))) {
         return false;
       }
     }

@@ -15,7 +15,9 @@
 // "AVI " (`first`) or "AVIX"; nullopt when it is anything else.
 std::optional<ChunkWalk> OpenAviPart(const ChunkWalk& parts, const RiffChunk& chunk, bool first);
 
-// Takes the offset and size of a data chunk's contents; false ends the walk.
+// Takes the offset of a data chunk's contents and how many bytes of them the
+// walk delivers (none for a chunk reaching past its list); false ends the
+// walk.
 using DataChunkVisitor = std::function<bool(std::uint64_t contents, std::uint64_t size)>;
 
 // Calls `visit` for each data chunk of the audio stream `stream_index` (among

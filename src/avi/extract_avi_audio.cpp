@@ -1,11 +1,11 @@
 #include "avi/extract_avi_audio.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <new>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,7 +27,6 @@ namespace {
 constexpr int kStreamSearchTries = 10;
 // The trace counts bytes and samples in signed 32 bits.
 constexpr std::uint64_t kMaxTracedCount = std::numeric_limits<std::int32_t>::max();
-constexpr std::size_t kTextBufferSize = 255;
 
 // The extraction's lines, appended to the critical log together when it
 // ends: the same bytes as one entry each, on disk when the call returns.
@@ -37,11 +36,6 @@ class Trace {
   void Failure(std::string_view message) {
     RememberFailure(message);
     lines_.Add(message);
-  }
-  void Number(const char* pattern, std::int32_t value) {
-    char text[kTextBufferSize] = {};
-    std::snprintf(text, sizeof text, pattern, value);
-    Line(text);
   }
 
  private:
@@ -76,7 +70,7 @@ void TraceFormatSize(Trace& trace, std::uint64_t size) {
       break;
     default:
       trace.Failure("FORMAT IS INVALID");
-      trace.Number("THE SIZE OF THE FORMAT IS:%d", TracedCount(size));
+      trace.Line("THE SIZE OF THE FORMAT IS:" + std::to_string(TracedCount(size)));
       break;
   }
 }
@@ -104,7 +98,7 @@ void TraceBitsPerSample(Trace& trace, std::span<const std::uint8_t> record) {
   if (bits == 0) {
     trace.Line("0 bits per sample");
   } else {
-    trace.Number("%d BITS PER SAMPLE", bits);
+    trace.Line(std::to_string(bits) + " BITS PER SAMPLE");
   }
 }
 
@@ -129,8 +123,8 @@ std::int32_t TraceStreamSize(Trace& trace, const std::optional<AviAudioStream>& 
     bytes = static_cast<std::int32_t>(stream->data_bytes);
     samples = static_cast<std::int32_t>(stream->data_bytes / stream->SampleBytes());
   }
-  trace.Number("%d STREAM SIZE", samples);
-  trace.Number("%d STREAM LENGTH", bytes);
+  trace.Line(std::to_string(samples) + " STREAM SIZE");
+  trace.Line(std::to_string(bytes) + " STREAM LENGTH");
   return bytes;
 }
 

@@ -127,8 +127,7 @@ WaveLayout ReadWaveLayout(FileWindow& file) {
                   layout)) {
     ReadFixedLayout(file, layout);
   }
-  const std::uint64_t available =
-      file.Size() > layout.data_offset ? file.Size() - layout.data_offset : 0;
+  const std::uint64_t available = file.Size() - std::min(file.Size(), layout.data_offset);
   layout.data_size =
       static_cast<std::uint32_t>(std::min<std::uint64_t>(layout.data_size_as_read, available));
   return layout;

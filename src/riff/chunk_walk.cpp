@@ -6,8 +6,9 @@
 
 namespace {
 
-// "rec " lists lie three lists deep (RIFF, movi, rec ); a list nine deep is
-// no real file's, and the limit bounds the recursion of those who walk it.
+// "rec " lists lie three lists deep (RIFF, movi, rec ). No real file nests
+// lists nine deep; a walk that deep opens no further list, which bounds the
+// recursion of those who walk them.
 constexpr int kMaxListDepth = 9;
 
 }  // namespace
@@ -35,7 +36,6 @@ std::optional<RiffList> ChunkWalk::OpenList(const RiffChunk& list) const {
 }
 
 ChunkWalk::Iterator ChunkWalk::begin() {
-  overran_ = false;
   ReadChunkAt(range_.begin);
   return Iterator(*this);
 }
@@ -56,6 +56,6 @@ void ChunkWalk::Advance() {
     chunk_.reset();
     return;
   }
-  const bool padded = (chunk.size & 1U) != 0 && chunk.id != unpadded_id_;
-  ReadChunkAt(chunk.End() + (padded ? 1 : 0));
+  const bool pad_follows = (chunk.size & 1U) != 0 && chunk.id != unpadded_id_;
+  ReadChunkAt(chunk.End() + (pad_follows ? 1 : 0));
 }

@@ -75,7 +75,7 @@ class ChunkWalk {
     ChunkWalk* walk_;
   };
 
-  // Starts the walk again from the beginning of the range.
+  // Starts the walk; a walk is gone through once.
   Iterator begin();
   std::default_sentinel_t end() const { return {}; }
 

@@ -36,15 +36,6 @@ std::string Dump(std::int64_t format_len, int format_tag, int channels, std::int
          line(12, "bits_persample", bits) + line(11, "secondid", data_size);
 }
 
-// The text of TAMBRIX.log holding these entries.
-std::string LogText(const Lines& entries) {
-  std::string text;
-  for (const std::string& entry : entries) {
-    text += "Data Time: " + entry + "\n";
-  }
-  return text;
-}
-
 const std::string kEight = "8 bit wave file";
 const std::string kSixteen = "16 bit wave file";
 const std::string kFiller = "loading filler data";
@@ -166,7 +157,11 @@ TEST(WaveReader, ReadsEachLayoutWithItsExactLogs) {
     EXPECT_EQ(engine.sample_rate, c.rate);
     EXPECT_EQ(engine.sample_count, c.count);
     EXPECT_EQ(engine.clip_length, c.seconds);
-    EXPECT_EQ(test::ReadText("TAMBRIX.log"), LogText(c.log));
+    std::string log_text;  // the entries as TAMBRIX.log holds them
+    for (const std::string& entry : c.log) {
+      log_text += "Data Time: " + entry + "\n";
+    }
+    EXPECT_EQ(test::ReadText("TAMBRIX.log"), log_text);
     EXPECT_EQ(CriticalLogLines(), c.critical);
   }
 }
