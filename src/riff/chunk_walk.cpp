@@ -43,7 +43,7 @@ ChunkWalk::Iterator ChunkWalk::begin() {
 void ChunkWalk::ReadChunkAt(std::uint64_t offset) {
   chunk_.reset();
   std::array<std::uint8_t, kChunkHeaderBytes> header{};
-  if (offset <= range_.end && range_.end - offset >= header.size() &&
+  if (offset + header.size() <= range_.end &&
       file_->ReadAll(offset, header.data(), header.size())) {
     chunk_ = ParseChunkHeader(header, offset);
   }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <optional>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -26,9 +28,7 @@ using Lines = std::vector<std::string>;
 
 Lines Cat(std::initializer_list<Lines> parts) {
   Lines all;
-  for (const Lines& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
+  std::ranges::copy(std::views::join(parts), std::back_inserter(all));
   return all;
 }
 
@@ -99,7 +99,6 @@ std::vector<ExtractCase> ExtractCases() {
     return ExtractCase{AudioOnlyAvi(record, data), FoundLog(format_lines, bits, samples, 4801),
                        MakeWave(header, data)};
   };
-  const test::WaveFileOptions mono16 = {.bits_per_sample = 16};
   const Bytes empty = test::MakeWave8(22050, {});
   const Bytes pcm8 = PcmFormat(1, 22050, 8);
   // Chunk ids number the streams among all streams; other streams' chunks,
@@ -117,17 +116,20 @@ std::vector<ExtractCase> ExtractCases() {
             "RIFF"),
        List("AVIX", {test::Chunk("JUNK", {}), List("movi", {List("rec ", {DataChunk(10, a)})})},
             "RIFF")});
-  // A chunk reaching past its list ends the walk; so does a header list
-  // whose type lies past its part.
+  // A chunk reaching past its list ends the walk; so do lists nested too
+  // deep and a header list whose type lies past its part.
   const Bytes past_its_list =
       MakeAvi({Audio({})},
               {DataChunk(0, a), List("rec ", {WithU16(DataChunk(0, b), 4, 9)}), DataChunk(0, b)});
-  const Bytes part_too_short = WithU16(MakeAvi({Audio({})}, {}), 4, 14);
+  Bytes too_deep = DataChunk(0, b);  // eight "rec " lists within "movi"
+  for (int depth = 0; depth < 8; ++depth) {
+    too_deep = List("rec ", {too_deep});
+  }
   // clang-format off
   return {
       found(pcm8, pcm, bits8, 4801, {}),
-      found(PcmFormat(1, 22050, 16, 18), {"WAVEFORMATEX"}, bits16, 2400, mono16),
-      found(PcmFormat(1, 22050, 16, 50), invalid(50), bits16, 2400, mono16),
+      found(PcmFormat(1, 22050, 16, 18), {"WAVEFORMATEX"}, bits16, 2400, {.bits_per_sample = 16}),
+      found(PcmFormat(1, 22050, 16, 50), invalid(50), bits16, 2400, {.bits_per_sample = 16}),
       found(PcmFormat(2, 44100, 16), pcm, bits16, 1200,
             {.channels = 2, .sample_rate = 44100, .bits_per_sample = 16}),
       // No bits field: they follow from block align and channels.
@@ -151,7 +153,9 @@ std::vector<ExtractCase> ExtractCases() {
       {in_order, FoundLog(invalid(0), "", 717, 717),
        test::MakeWave8(22050, test::Join({a, b, frame, a}))},
       {past_its_list, FoundLog(invalid(0), "", 333, 333), test::MakeWave8(22050, a)},
-      {part_too_short, NoStreamLog(false), empty},
+      {MakeAvi({Audio({})}, {DataChunk(0, a), too_deep, DataChunk(0, b)}),
+       FoundLog(invalid(0), "", 333, 333), test::MakeWave8(22050, a)},
+      {WithU16(MakeAvi({Audio({})}, {}), 4, 14), NoStreamLog(false), empty},
       {MakeAvi({avi_test::Video()}, {DataChunk(0, data, "dc")}), NoStreamLog(true), empty},
       {std::nullopt, NoStreamLog(false), empty},
       {Bytes{}, NoStreamLog(false), empty},

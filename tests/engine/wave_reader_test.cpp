@@ -15,7 +15,6 @@ namespace {
 
 using test::Bytes;
 using test::Chunk;
-using test::CriticalLogLines;
 using test::Join;
 using test::MakeWave;
 using test::MakeWave16;
@@ -162,7 +161,7 @@ TEST(WaveReader, ReadsEachLayoutWithItsExactLogs) {
       log_text += "Data Time: " + entry + "\n";
     }
     EXPECT_EQ(test::ReadText("TAMBRIX.log"), log_text);
-    EXPECT_EQ(CriticalLogLines(), c.critical);
+    EXPECT_EQ(test::CriticalLogLines(), c.critical);
   }
 }
 
@@ -177,7 +176,7 @@ TEST(WaveReader, TruncatedHeadersLoadNoSamples) {
     EXPECT_EQ(engine.sample_count, 0U) << length;
     EXPECT_TRUE(!engine.samples.has_value() || engine.samples->empty()) << length;
     if (length >= 36) {
-      EXPECT_TRUE(CriticalLogLines().empty()) << length;
+      EXPECT_TRUE(test::CriticalLogLines().empty()) << length;
       EXPECT_EQ(test::RoutineLogLines().back(), kEight) << length;
     }
   }
@@ -193,7 +192,7 @@ TEST(WaveReader, MissingFilesFoldersAndPipesAreNotFound) {
   for (const char* path : {"missing.wav", "folder.wav", "pipe.wav"}) {
     EXPECT_TRUE(ReadWaveFile(engine, path));
   }
-  EXPECT_EQ(CriticalLogLines(), Lines(3, "Failed To Find .wav File"));
+  EXPECT_EQ(test::CriticalLogLines(), Lines(3, "Failed To Find .wav File"));
 }
 
 }  // namespace
