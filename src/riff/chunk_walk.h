@@ -75,9 +75,10 @@ class ChunkWalk {
     ChunkWalk* walk_;
   };
 
-  // Starts the walk; a walk is gone through once.
-  Iterator begin();
-  std::default_sentinel_t end() const { return {}; }
+  // Starts the walk; a walk is gone through once. A range-for loop needs
+  // these two names.
+  Iterator begin();                                   // NOLINT(readability-identifier-naming)
+  std::default_sentinel_t end() const { return {}; }  // NOLINT(readability-identifier-naming)
 
  private:
   void ReadChunkAt(std::uint64_t offset);

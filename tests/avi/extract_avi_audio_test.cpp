@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iterator>
 #include <optional>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -28,7 +26,9 @@ using Lines = std::vector<std::string>;
 
 Lines Cat(std::initializer_list<Lines> parts) {
   Lines all;
-  std::ranges::copy(std::views::join(parts), std::back_inserter(all));
+  for (const Lines& part : parts) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
   return all;
 }
 
