@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "avi/avi_stream_data.h"
 #include "avi/wave_format_record.h"
@@ -14,6 +13,7 @@ namespace {
 constexpr std::uint32_t kMaxStreams = 100;
 
 // strh fields: fccType, then dwStart, dwLength and dwSampleSize.
+constexpr FourCc kAudioType = ToFourCc("auds");
 constexpr std::size_t kStreamHeaderBytesUsed = 48;
 constexpr std::size_t kStrhStartOffset = 28;
 constexpr std::size_t kStrhLengthOffset = 32;
@@ -24,7 +24,9 @@ struct StreamHeaders {
   bool has_strh = false;
   std::optional<RiffChunk> strf;
 
-  bool IsAudio() const { return has_strh && std::memcmp(strh.data(), "auds", 4) == 0; }
+  bool IsAudio() const {
+    return has_strh && std::equal(kAudioType.begin(), kAudioType.end(), strh.begin());
+  }
 };
 
 // The header list of the file's first part, when that is a "RIFF"/"AVI " part.
