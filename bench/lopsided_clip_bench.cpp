@@ -23,8 +23,8 @@
 
 #include "engine/audio_devices.h"
 #include "engine/sound_engine.h"
-#include "engine/wave_header.h"
 #include "log/event_log.h"
+#include "riff/wave_header.h"
 #include "support/literal_analysis.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
-#include "engine/wave_header.h"
+#include "riff/wave_header.h"
 
 namespace {
 

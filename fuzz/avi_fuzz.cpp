@@ -3,13 +3,13 @@
 // (extraction into "tmp", read back, analysis). Works in the current
 // directory.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <optional>
 #include <vector>
 
-#include "avi/avi_library.h"
-#include "avi/riff_avi_library.h"
+#include "avi/avi_reader.h"
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
 #include "fuzz_input.h"
@@ -17,7 +17,7 @@
 namespace {
 
 constexpr const char* kInputName = "fuzz-input.avi";
-constexpr std::int32_t kStreamsTried = 4;
+constexpr std::uint32_t kStreamsTried = 4;
 
 // What the reader reports must fit in the file and be delivered in full.
 void Check(bool holds) {
@@ -26,47 +26,26 @@ void Check(bool holds) {
   }
 }
 
-void ReadStream(RiffAviLibrary& library, AviStream* stream, std::size_t file_size) {
-  AviStreamInfo info;
-  library.StreamInfo(stream, info);
-  std::int32_t format_size = -1;
-  Check(library.StreamReadFormat(stream, library.StreamStart(stream), nullptr, &format_size) ==
-        kAviOk);
-  Check(format_size >= 0 && static_cast<std::size_t>(format_size) <= file_size);
-  std::vector<std::uint8_t> format(static_cast<std::size_t>(format_size));
-  library.StreamReadFormat(stream, 0, format.data(), &format_size);
-  library.StreamLength(stream);
-
-  std::int32_t bytes = -1;
-  std::int32_t samples = -1;
-  if (library.StreamRead(stream, 0, kAviStreamReadConvenient, nullptr, 0, &bytes, &samples) !=
-      kAviOk) {
-    return;
-  }
-  Check(bytes >= 0 && static_cast<std::size_t>(bytes) <= file_size && samples >= 0);
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bytes));
-  std::int32_t delivered = -1;
-  Check(library.StreamRead(stream, 0, kAviStreamReadConvenient, buffer.data(), bytes, &delivered,
-                           nullptr) == kAviOk &&
-        delivered == bytes);
-  library.StreamRead(stream, samples / 2, 3, buffer.data(), bytes, &delivered, nullptr);
+void ReadStream(AviReader& reader, const AviAudioStream& stream, std::size_t file_size) {
+  Check(stream.format.size() <= file_size && stream.data_bytes <= file_size);
+  Check(stream.SampleBytes() != 0);
+  std::vector<std::uint8_t> data(stream.data_bytes);
+  Check(reader.ReadData(stream, data) == data.size());
+  const std::size_t prefix = data.size() / 2;
+  std::vector<std::uint8_t> part(prefix);
+  Check(reader.ReadData(stream, part) == prefix &&
+        std::equal(part.begin(), part.end(), data.begin()));
 }
 
 void ReadAllStreams(std::size_t file_size) {
-  RiffAviLibrary library;
-  AviFile* file = nullptr;
-  if (library.FileOpen(&file, kInputName) != kAviOk) {
-    return;
-  }
-  for (std::int32_t occurrence = 0; occurrence < kStreamsTried; ++occurrence) {
-    AviStream* stream = nullptr;
-    if (library.FileGetStream(file, &stream, kStreamTypeAudio, occurrence) != kAviOk) {
+  std::optional<AviReader> reader = AviReader::Open(kInputName);
+  for (std::uint32_t occurrence = 0; reader && occurrence < kStreamsTried; ++occurrence) {
+    const std::optional<AviAudioStream> stream = reader->FindAudioStream(occurrence);
+    if (!stream) {
       break;
     }
-    ReadStream(library, stream, file_size);
-    library.StreamRelease(stream);
+    ReadStream(*reader, *stream, file_size);
   }
-  library.FileRelease(file);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <string>
 
-class AviLibrary;
 class ReplacementFile;
 
 // Copies the first audio stream of an AVI file into `wave` as a WAVE file and
@@ -10,4 +9,3 @@ class ReplacementFile;
 // WAVE file could not be written whole ("Failed To Write Sound File"); a file
 // without usable sound still gives a WAVE file, with no data.
 bool ExtractAviAudio(const std::string& avi_path, ReplacementFile& wave);
-bool ExtractAviAudio(AviLibrary& library, const std::string& avi_path, ReplacementFile& wave);

@@ -1,7 +1,7 @@
 #include "avi/extracted_wave.h"
 
 #include "avi/wave_format_record.h"
-#include "engine/little_endian.h"
+#include "riff/little_endian.h"
 #include "riff/replacement_file.h"
 
 namespace {
@@ -11,22 +11,20 @@ constexpr unsigned kBitsPerByte = 8;
 
 }  // namespace
 
-WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_size) {
+WaveFormat ExtractedWaveFormat(std::span<const std::uint8_t> record) {
   const WaveFormat fallback = EightBitMono(kExtractedDefaultRate);
-  if (record == nullptr || record_size < kWaveFormatBytes ||
-      LoadU16Le(record + kFormatTagOffset) != kPcmTag) {
+  if (record.size() < kWaveFormatBytes || LoadU16Le(&record[kFormatTagOffset]) != kPcmTag) {
     return fallback;
   }
-  WaveFormat format;
-  format.format_tag = kPcmTag;
-  format.channels = LoadU16Le(record + kFormatChannelsOffset);
-  format.sample_rate = LoadU32Le(record + kFormatRateOffset);
-  format.block_align = LoadU16Le(record + kFormatBlockAlignOffset);
+  WaveFormat format;  // PCM
+  format.channels = LoadU16Le(&record[kFormatChannelsOffset]);
+  format.sample_rate = LoadU32Le(&record[kFormatRateOffset]);
+  format.block_align = LoadU16Le(&record[kFormatBlockAlignOffset]);
   if (format.channels == 0 || format.sample_rate == 0 || format.block_align == 0) {
     return fallback;
   }
   const std::uint16_t bits =
-      record_size >= kPcmWaveFormatBytes ? LoadU16Le(record + kFormatBitsOffset) : 0;
+      record.size() >= kPcmWaveFormatBytes ? LoadU16Le(&record[kFormatBitsOffset]) : 0;
   const unsigned derived_bits = format.block_align / format.channels * kBitsPerByte;
   if (bits == 0 && (derived_bits == 0 || derived_bits > UINT16_MAX)) {
     return fallback;
@@ -35,10 +33,10 @@ WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_si
   return format;
 }
 
-bool WriteExtractedWave(ReplacementFile& wave, const std::uint8_t* bytes, std::uint32_t byte_count,
+bool WriteExtractedWave(ReplacementFile& wave, std::span<const std::uint8_t> sound,
                         const WaveFormat& format) {
-  const auto header = MakeWaveHeader(format, byte_count);
+  const auto header = MakeWaveHeader(format, static_cast<std::uint32_t>(sound.size()));
   wave.Write(header.data(), header.size());
-  wave.Write(bytes, byte_count);
+  wave.Write(sound.data(), sound.size());
   return wave.Commit();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <span>
 
-#include "engine/wave_header.h"
+#include "riff/wave_header.h"
 
 class ReplacementFile;
 
@@ -16,9 +16,9 @@ inline constexpr std::uint32_t kExtractedDefaultRate = 22050;
 // bits field, which then follows from block align and channels. Anything else
 // (compressed audio, no record, fields of 0) is labelled 8-bit mono at
 // 22050 samples per second.
-WaveFormat ExtractedWaveFormat(const std::uint8_t* record, std::size_t record_size);
+WaveFormat ExtractedWaveFormat(std::span<const std::uint8_t> record);
 
-// Writes the 44-byte header followed by the bytes into `wave` and commits it.
-// False when the file could not be made or any write failed.
-bool WriteExtractedWave(ReplacementFile& wave, const std::uint8_t* bytes, std::uint32_t byte_count,
+// Writes the 44-byte header followed by the sound into `wave` and commits
+// it. False when the file could not be made or any write failed.
+bool WriteExtractedWave(ReplacementFile& wave, std::span<const std::uint8_t> sound,
                         const WaveFormat& format);

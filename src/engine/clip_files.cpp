@@ -7,10 +7,10 @@
 #include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
-#include "engine/wave_header.h"
 #include "engine/wave_reader.h"
 #include "log/event_log.h"
 #include "riff/replacement_file.h"
+#include "riff/wave_header.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
-#include "engine/wave_header.h"
 #include "log/event_log.h"
 #include "riff/replacement_file.h"
+#include "riff/wave_header.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "engine/audio_devices.h"
-#include "engine/wave_header.h"
+#include "riff/wave_header.h"
 
 struct SoundEngine;
 

@@ -97,10 +97,7 @@ void ReadWaveFile(SoundEngine& engine, std::FILE* file) {
 }
 
 bool ReadWaveFile(SoundEngine& engine, const std::string& path) {
-  std::FILE* file = OpenRegularFileForReading(path);
-  ReadWaveFile(engine, file);
-  if (file != nullptr) {
-    std::fclose(file);
-  }
+  const OwnedFile file(OpenRegularFileForReading(path));
+  ReadWaveFile(engine, file.get());
   return true;
 }

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/little_endian.h"
 #include "engine/wave_layout.h"
 #include "log/event_log.h"
+#include "riff/little_endian.h"
 
 namespace {
 

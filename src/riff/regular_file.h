@@ -3,7 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a file for binary reading only when it is a regular file: a FIFO or a
 // device named as a clip would block the open or never end. Null otherwise.

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "avi/avi_writer.h"
+#include "support/riff_bytes.h"
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
 #include "support/test_support.h"

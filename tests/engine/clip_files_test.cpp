@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "avi/avi_writer.h"
+#include "support/riff_bytes.h"
 #include "engine/messages.h"
 #include "engine/sound_engine.h"
 #include "support/literal_analysis.h"

@@ -9,49 +9,18 @@
 #include <vector>
 
 #include "engine/sound_engine.h"
-#include "engine/wave_samples.h"
 #include "support/test_support.h"
 
 namespace {
 
-using test::AppendTag;
-using test::AppendU32;
-using test::CriticalLogLines;
+using test::Bytes;
+using test::Chunk;
+using test::Join;
 using test::MakeWave;
 using test::MakeWave16;
 using test::MakeWave8;
-using Bytes = std::vector<std::uint8_t>;
+using test::Pattern;
 using Lines = std::vector<std::string>;
-
-// A complete chunk of `size` letters; a pad byte follows an odd size when `pad`.
-Bytes Chunk(std::string_view tag, std::uint32_t size, bool pad = true) {
-  Bytes chunk;
-  AppendTag(chunk, tag);
-  AppendU32(chunk, size);
-  for (std::uint32_t i = 0; i < size; ++i) {
-    chunk.push_back(static_cast<std::uint8_t>('a' + i % 26));
-  }
-  if (pad && size % 2 != 0) {
-    chunk.push_back(0);
-  }
-  return chunk;
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
-}
-
-Bytes Ramp(std::size_t count) {
-  Bytes bytes(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    bytes[i] = static_cast<std::uint8_t>(i * 37 % 251);
-  }
-  return bytes;
-}
 
 // The eight-line header dump, one log entry.
 std::string Dump(std::int64_t format_len, int format_tag, int channels, std::int64_t rate,
@@ -66,26 +35,16 @@ std::string Dump(std::int64_t format_len, int format_tag, int channels, std::int
          line(12, "bits_persample", bits) + line(11, "secondid", data_size);
 }
 
-// The text of TAMBRIX.log holding these entries.
-std::string Log(std::initializer_list<std::string> entries) {
-  std::string text;
-  for (const std::string& entry : entries) {
-    text += "Data Time: " + entry + "\n";
-  }
-  return text;
-}
+const std::string kEight = "8 bit wave file";
+const std::string kSixteen = "16 bit wave file";
+const std::string kFiller = "loading filler data";
+const std::string kNegative = "Error-Negative Value";
+const std::string kSingle = "Can Only Load Single Channel *.wav Files";
 
-// The other worked values are in the 16-bit rows of the file table.
-TEST(SixteenBitConversion, ScalesAndAValueAboveTheLargest) {
-  EXPECT_EQ(SixteenBitScale(16384), 1.99993896484375F);
-  EXPECT_EQ(SixteenBitScale(32767), 1.0F);
-  EXPECT_EQ(SixteenBitScale(0), 1.0F) << "no positive value: no division by zero";
-  EXPECT_EQ(ConvertSixteenBitValue(-20000, SixteenBitScale(16384)).range, SampleRange::Below);
-  EXPECT_EQ(ConvertSixteenBitValue(-16384, SixteenBitScale(16384)).range, SampleRange::Within);
-  // Above the largest value: only from a wrong scale.
-  const ConvertedSample above = ConvertSixteenBitValue(2, 32767.0F);
-  EXPECT_EQ(above.value, 255);
-  EXPECT_EQ(above.range, SampleRange::Above);
+// The routine log of an 8-bit mono file with a 16-byte format, after `before`.
+Lines EightBitLog(std::int64_t rate, std::int64_t data_size, Lines before = {}) {
+  before.insert(before.end(), {Dump(16, 1, 1, rate, rate, 1, 8, data_size), kEight});
+  return before;
 }
 
 struct WaveCase {
@@ -93,138 +52,99 @@ struct WaveCase {
   Bytes file;
   std::optional<Bytes> samples;
   std::uint32_t rate, count, seconds;
-  std::string log;
+  Lines log;  // routine entries
   Lines critical;
 };
 
 std::vector<WaveCase> WaveCases() {
-  const std::string eight = "8 bit wave file";
-  const std::string filler = "loading filler data";
-  const std::string valid = "Data format was valid, now reading file size";
-  const std::string negative = "Error-Negative Value";
-  const std::string sixteen = "16 bit wave file";
-  const std::string single = "Can Only Load Single Channel *.wav Files";
-
-  Bytes zero_header;
-  AppendTag(zero_header, "RIFF");
-  AppendU32(zero_header, 36);
-  AppendTag(zero_header, "WAVE");
-  AppendTag(zero_header, "fmt ");
+  Bytes zero_header = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
   zero_header.resize(44, 0);
-
   // No chunk is tagged "data": the chunk after the filler is taken as data.
   Bytes untagged = MakeWave8(11025, {});
   untagged.resize(36);
-  untagged = Join({untagged, Chunk("FLLR", 2, false)});
-  AppendTag(untagged, "dat!");
-  AppendU32(untagged, 4);
-  untagged.insert(untagged.end(), {10, 20, 30, 40});
-
+  untagged = Join({untagged, Chunk("FLLR", Pattern(2), false), Chunk("dat!", {10, 20, 30, 40})});
   // A format length no chunk walk can follow: the data is read at offset 44.
-  Bytes unfollowable = MakeWave8(22050, Ramp(20));
+  Bytes unfollowable = MakeWave8(22050, Pattern(20));
   std::fill(unfollowable.begin() + 16, unfollowable.begin() + 20, 0xFF);
-
   // Field recorders put their own chunks before "fmt ".
-  const Bytes plain = MakeWave8(22050, Ramp(50));
-  const Bytes fmt_later = Join({Bytes(plain.begin(), plain.begin() + 12), Chunk("bext", 603),
-                                Chunk("JUNK", 28), Bytes(plain.begin() + 12, plain.end())});
-
+  const Bytes plain = MakeWave8(22050, Pattern(50));
+  const Bytes fmt_later =
+      Join({Bytes(plain.begin(), plain.begin() + 12), Chunk("bext", Pattern(603)),
+            Chunk("JUNK", Pattern(28)), Bytes(plain.begin() + 12, plain.end())});
   // A format length past the end of the file: the chunks are walked from 36.
-  Bytes past_end = MakeWave({}, Ramp(30), Chunk("LIST", 4));
+  Bytes past_end = MakeWave({}, Pattern(30), Chunk("LIST", Pattern(4)));
   past_end[17] = 0x10;
-
-  std::vector<std::int16_t> full_scale(16000, 0);
-  full_scale[1] = 32767;
-  full_scale[2] = 1000;
-  full_scale[3] = full_scale[9] = -32768;
-  Bytes full_scale_samples(16000, 127);
-  full_scale_samples[1] = 255;
-  full_scale_samples[2] = 131;
-  full_scale_samples[3] = full_scale_samples[9] = 0;
-
-  Bytes stereo;  // left 1 to 9, right 201 to 209, then a half frame
-  for (std::uint8_t i = 1; i <= 9; ++i) {
-    stereo.insert(stereo.end(), {i, static_cast<std::uint8_t>(200 + i)});
-  }
-  stereo.push_back(77);
-
-  Bytes avi;
-  AppendTag(avi, "RIFF");
-  AppendU32(avi, 4);
-  AppendTag(avi, "AVI ");
-  const std::string text = "just some text, not a sound\n";
-
+  const Bytes others =
+      Join({Chunk("LIST", Pattern(26)), Chunk("JUNK", Pattern(7)), Chunk("fact", Pattern(4)),
+            Chunk("bext", Pattern(601)), Chunk("FLLR", Pattern(5), false)});
+  const Bytes filler_first = Join({Chunk("FLLR", Pattern(4), false), Chunk("LIST", {1})});
+  // Left 1 to 9, right 201 to 209, then half a frame.
+  const Bytes stereo = {1, 201, 2, 202, 3, 203, 4, 204, 5, 205, 6, 206, 7, 207, 8, 208, 9, 209, 77};
+  const Bytes p500 = Pattern(500);
   // clang-format off
   return {
-      {"8-bit mono", MakeWave8(22050, Ramp(66150)), Ramp(66150), 22050, 66150, 3,
-       Log({Dump(16, 1, 1, 22050, 22050, 1, 8, 66150), eight}), {}},
-      {"all fields 0", zero_header, std::nullopt, 0, 0, 0,
-       Log({Dump(0, 0, 0, 0, 0, 0, 0, 0)}), {single, "Incorrect Format Tag"}},
-      {"18-byte fmt", MakeWave({.format_len = 18}, Ramp(500)), Ramp(500), 22050, 500, 0,
-       Log({Dump(18, 1, 1, 22050, 22050, 1, 8, 500), eight}), {}},
-      {"40-byte extensible fmt", MakeWave({.format_tag = 0xFFFE, .format_len = 40}, Ramp(500)),
-       Ramp(500), 22050, 500, 0, Log({Dump(40, -2, 1, 22050, 22050, 1, 8, 500), eight}),
-       {"Incorrect Format Tag"}},
-      {"17-byte fmt", MakeWave({.format_len = 17}, Ramp(500)), Ramp(500), 22050, 500, 0,
-       Log({Dump(17, 1, 1, 22050, 22050, 1, 8, 500), eight}), {}},
-      {"LIST, JUNK, fact, bext, filler before the data",
-       MakeWave({}, Ramp(123), Join({Chunk("LIST", 26), Chunk("JUNK", 7), Chunk("fact", 4),
-                                     Chunk("bext", 601), Chunk("FLLR", 5, false)})),
-       Ramp(123), 22050, 123, 0, Log({filler, valid, Dump(16, 1, 1, 22050, 22050, 1, 8, 123), eight}),
+      {"8-bit mono", MakeWave8(22050, Pattern(66150)), Pattern(66150), 22050, 66150, 3,
+       EightBitLog(22050, 66150), {}},
+      {"all fields 0", zero_header, std::nullopt, 0, 0, 0, {Dump(0, 0, 0, 0, 0, 0, 0, 0)},
+       {kSingle, "Incorrect Format Tag"}},
+      {"18-byte fmt", MakeWave({.format_len = 18}, p500), p500, 22050, 500, 0,
+       {Dump(18, 1, 1, 22050, 22050, 1, 8, 500), kEight}, {}},
+      {"17-byte fmt", MakeWave({.format_len = 17}, p500), p500, 22050, 500, 0,
+       {Dump(17, 1, 1, 22050, 22050, 1, 8, 500), kEight}, {}},
+      {"40-byte extensible fmt", MakeWave({.format_tag = 0xFFFE, .format_len = 40}, p500), p500,
+       22050, 500, 0, {Dump(40, -2, 1, 22050, 22050, 1, 8, 500), kEight}, {"Incorrect Format Tag"}},
+      {"LIST, JUNK, fact, bext, filler before the data", MakeWave({}, p500, others), p500, 22050,
+       500, 0, EightBitLog(22050, 500, {kFiller, "Data format was valid, now reading file size"}),
        {}},
-      {"filler before LIST", MakeWave({}, Ramp(40), Join({Chunk("FLLR", 4, false), Chunk("LIST", 9)})),
-       Ramp(40), 22050, 40, 0, Log({filler, Dump(16, 1, 1, 22050, 22050, 1, 8, 40), eight}), {}},
+      {"filler before LIST", MakeWave({}, p500, filler_first), p500, 22050, 500, 0,
+       EightBitLog(22050, 500, {kFiller}), {}},
       {"filler without data chunk", untagged, Bytes{10, 20, 30, 40}, 11025, 4, 0,
-       Log({filler, Dump(16, 1, 1, 11025, 11025, 1, 8, 4), eight}), {}},
-      {"bext and JUNK before fmt", fmt_later, Ramp(50), 22050, 50, 0,
-       Log({Dump(16, 1, 1, 22050, 22050, 1, 8, 50), eight}), {}},
-      {"format length past the end, LIST before the data", past_end, Ramp(30), 22050, 30, 0,
-       Log({Dump(4112, 1, 1, 22050, 22050, 1, 8, 30), eight}), {}},
-      {"data header ending the file", MakeWave({.data_size_override = 100}, {}, Chunk("LIST", 4)),
-       Bytes{}, 22050, 0, 0, Log({Dump(16, 1, 1, 22050, 22050, 1, 8, 100), eight}), {}},
-      {"format length -1", unfollowable, Ramp(20), 22050, 20, 0,
-       Log({Dump(-1, 1, 1, 22050, 22050, 1, 8, 20), eight}), {}},
-      {"data size beyond the file", MakeWave({.sample_rate = 50, .data_size_override = 1000}, Ramp(100)),
-       Ramp(100), 50, 100, 2, Log({Dump(16, 1, 1, 50, 50, 1, 8, 1000), eight}), {}},
-      {"8-bit data size 0xFFFFFFFF", MakeWave({.data_size_override = 0xFFFFFFFF}, Ramp(10)),
-       Ramp(10), 22050, 10, 0, Log({Dump(16, 1, 1, 22050, 22050, 1, 8, -1), eight}), {}},
+       EightBitLog(11025, 4, {kFiller}), {}},
+      {"bext and JUNK before fmt", fmt_later, Pattern(50), 22050, 50, 0, EightBitLog(22050, 50),
+       {}},
+      {"format length past the end, LIST before the data", past_end, Pattern(30), 22050, 30, 0,
+       {Dump(4112, 1, 1, 22050, 22050, 1, 8, 30), kEight}, {}},
+      {"data header ending the file", MakeWave({.data_size_override = 100}, {}, Chunk("LIST", {1})),
+       Bytes{}, 22050, 0, 0, EightBitLog(22050, 100), {}},
+      {"format length -1", unfollowable, Pattern(20), 22050, 20, 0,
+       {Dump(-1, 1, 1, 22050, 22050, 1, 8, 20), kEight}, {}},
+      {"data size beyond the file", MakeWave({.sample_rate = 50, .data_size_override = 1000}, p500),
+       p500, 50, 500, 10, EightBitLog(50, 1000), {}},
+      {"8-bit data size 0xFFFFFFFF", MakeWave({.data_size_override = 0xFFFFFFFF}, p500), p500,
+       22050, 500, 0, EightBitLog(22050, -1), {}},
       {"16-bit data size 0xFFFFFFFF",
-       MakeWave({.bits_per_sample = 16, .data_size_override = 0xFFFFFFFF}, Ramp(10)),
-       Bytes{170, 255, 47, 138, 222}, 22050, 5, 0, Log({Dump(16, 1, 1, 22050, 44100, 2, 16, -1)}),
-       {sixteen}},
-      {"16-bit mono", MakeWave16(8000, {16384, 1000, 0, -1, -16384, -20000, 16384, 0}),
-       Bytes{255, 135, 127, 127, 0, 0, 255, 127}, 8000, 8, 0,
-       Log({Dump(16, 1, 1, 8000, 16000, 2, 16, 16)}), {sixteen, negative}},
-      {"16-bit full scale", MakeWave16(8000, full_scale), full_scale_samples, 8000, 16000, 2,
-       Log({Dump(16, 1, 1, 8000, 16000, 2, 16, 32000)}), {sixteen, negative, negative}},
+       MakeWave({.bits_per_sample = 16, .data_size_override = 0xFFFFFFFF}, Pattern(10)),
+       Bytes{142, 170, 199, 227, 255}, 22050, 5, 0, {Dump(16, 1, 1, 22050, 44100, 2, 16, -1)},
+       {kSixteen}},
+      {"16-bit mono", MakeWave16(8000, {16384, 1000, 0, -1, -16384, -20000, 16384, -32768}),
+       Bytes{255, 135, 127, 127, 0, 0, 255, 0}, 8000, 8, 0,
+       {Dump(16, 1, 1, 8000, 16000, 2, 16, 16)}, {kSixteen, kNegative, kNegative}},
       {"16-bit without a positive value", MakeWave16(8000, {0, -1, -100, -32767, -32768}),
-       Bytes{127, 127, 127, 0, 0}, 8000, 5, 0, Log({Dump(16, 1, 1, 8000, 16000, 2, 16, 10)}),
-       {sixteen, negative}},
+       Bytes{127, 127, 127, 0, 0}, 8000, 5, 0, {Dump(16, 1, 1, 8000, 16000, 2, 16, 10)},
+       {kSixteen, kNegative}},
       {"16-bit odd data size", MakeWave({.bits_per_sample = 16}, {0xFF, 0x7F, 0x00, 0x00, 0x12}),
-       Bytes{255, 127}, 22050, 2, 0, Log({Dump(16, 1, 1, 22050, 44100, 2, 16, 5)}), {sixteen}},
-      {"24-bit", MakeWave({.sample_rate = 100, .bits_per_sample = 24}, Ramp(900)), std::nullopt,
-       100, 900, 9, Log({Dump(16, 1, 1, 100, 300, 3, 24, 900)}), {}},
+       Bytes{255, 127}, 22050, 2, 0, {Dump(16, 1, 1, 22050, 44100, 2, 16, 5)}, {kSixteen}},
+      {"24-bit", MakeWave({.sample_rate = 100, .bits_per_sample = 24}, Pattern(900)), std::nullopt,
+       100, 900, 9, {Dump(16, 1, 1, 100, 300, 3, 24, 900)}, {}},
       {"8-bit stereo", MakeWave({.channels = 2, .sample_rate = 4}, stereo),
-       Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}, 4, 9, 2, Log({Dump(16, 1, 2, 4, 8, 2, 8, 19), eight}),
-       {single}},
+       Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}, 4, 9, 2, {Dump(16, 1, 2, 4, 8, 2, 8, 19), kEight},
+       {kSingle}},
       // The right channel is louder: only the left one counts.
       {"16-bit stereo", MakeWave16(2, {16384, 32767, 1000, 32767, -16384, -32768, 0, 5}, 2),
-       Bytes{255, 135, 0, 127}, 2, 4, 2, Log({Dump(16, 1, 2, 2, 8, 4, 16, 16)}), {single, sixteen}},
-      {"0 channels", MakeWave({.channels = 0}, Ramp(6)), Ramp(6), 22050, 6, 0,
-       Log({Dump(16, 1, 0, 22050, 0, 0, 8, 6), eight}), {single}},
-      {"sample rate 0", MakeWave({.sample_rate = 0}, Ramp(100)), Ramp(100), 0, 100, 0,
-       Log({Dump(16, 1, 1, 0, 0, 1, 8, 100), eight}), {}},
-      {"text", Bytes(text.begin(), text.end()), std::nullopt, 0, 0, 0, "", {"not a RIFF file"}},
-      {"two bytes", Bytes{'R', 'I'}, std::nullopt, 0, 0, 0, "", {"not a RIFF file"}},
-      {"empty", Bytes{}, std::nullopt, 0, 0, 0, "", {"not a RIFF file"}},
-      {"RIFF AVI", avi, std::nullopt, 0, 0, 0, "", {"RIFF file but not a wave file"}},
+       Bytes{255, 135, 0, 127}, 2, 4, 2, {Dump(16, 1, 2, 2, 8, 4, 16, 16)}, {kSingle, kSixteen}},
+      {"0 channels", MakeWave({.channels = 0}, Pattern(6)), Pattern(6), 22050, 6, 0,
+       {Dump(16, 1, 0, 22050, 0, 0, 8, 6), kEight}, {kSingle}},
+      {"sample rate 0", MakeWave({.sample_rate = 0}, p500), p500, 0, 500, 0, EightBitLog(0, 500),
+       {}},
+      {"not RIFF", Pattern(30), std::nullopt, 0, 0, 0, {}, {"not a RIFF file"}},
+      {"empty", Bytes{}, std::nullopt, 0, 0, 0, {}, {"not a RIFF file"}},
+      {"RIFF AVI", test::List("AVI ", {}, "RIFF"), std::nullopt, 0, 0, 0, {},
+       {"RIFF file but not a wave file"}},
   };
   // clang-format on
 }
 
 TEST(WaveReader, ReadsEachLayoutWithItsExactLogs) {
-  // Eight one-digit values on top of the fixed text of the dump.
-  EXPECT_EQ(Dump(0, 0, 0, 0, 0, 0, 0, 0).size(), 196U + 8U);
   for (const WaveCase& c : WaveCases()) {
     SCOPED_TRACE(c.name);
     test::ScopedWorkDir dir;
@@ -236,13 +156,17 @@ TEST(WaveReader, ReadsEachLayoutWithItsExactLogs) {
     EXPECT_EQ(engine.sample_rate, c.rate);
     EXPECT_EQ(engine.sample_count, c.count);
     EXPECT_EQ(engine.clip_length, c.seconds);
-    EXPECT_EQ(test::ReadText("TAMBRIX.log"), c.log);
-    EXPECT_EQ(CriticalLogLines(), c.critical);
+    std::string log_text;  // the entries as TAMBRIX.log holds them
+    for (const std::string& entry : c.log) {
+      log_text += "Data Time: " + entry + "\n";
+    }
+    EXPECT_EQ(test::ReadText("TAMBRIX.log"), log_text);
+    EXPECT_EQ(test::CriticalLogLines(), c.critical);
   }
 }
 
 TEST(WaveReader, TruncatedHeadersLoadNoSamples) {
-  const Bytes full = MakeWave8(8000, Ramp(10));
+  const Bytes full = MakeWave8(8000, Pattern(10));
   for (std::size_t length = 12; length < 44; ++length) {
     test::ScopedWorkDir dir;
     SilentAudioSystem audio;
@@ -252,28 +176,23 @@ TEST(WaveReader, TruncatedHeadersLoadNoSamples) {
     EXPECT_EQ(engine.sample_count, 0U) << length;
     EXPECT_TRUE(!engine.samples.has_value() || engine.samples->empty()) << length;
     if (length >= 36) {
-      EXPECT_TRUE(CriticalLogLines().empty()) << length;
-      EXPECT_EQ(test::RoutineLogLines().back(), "8 bit wave file") << length;
+      EXPECT_TRUE(test::CriticalLogLines().empty()) << length;
+      EXPECT_EQ(test::RoutineLogLines().back(), kEight) << length;
     }
   }
 }
 
 // Only regular files are read: a named pipe would block the program for good.
-TEST(WaveReader, MissingFilesFoldersAndPipesAreNotFoundAndReleaseTheOldClip) {
+TEST(WaveReader, MissingFilesFoldersAndPipesAreNotFound) {
   test::ScopedWorkDir dir;
   SilentAudioSystem audio;
   SoundEngine engine(&audio, nullptr);
-  test::WriteBytes("clip.wav", MakeWave8(8000, Ramp(100)));
   std::filesystem::create_directory("folder.wav");
   ASSERT_EQ(::mkfifo("pipe.wav", 0600), 0);
-  for (const char* path : {"no such file.wav", "folder.wav", "pipe.wav"}) {
-    ReadWaveFile(engine, "clip.wav");
-    ASSERT_TRUE(engine.samples.has_value());
+  for (const char* path : {"missing.wav", "folder.wav", "pipe.wav"}) {
     EXPECT_TRUE(ReadWaveFile(engine, path));
-    EXPECT_FALSE(engine.samples.has_value()) << path;
-    EXPECT_EQ(CriticalLogLines().back(), "Failed To Find .wav File") << path;
   }
-  EXPECT_EQ(CriticalLogLines().size(), 3U);
+  EXPECT_EQ(test::CriticalLogLines(), Lines(3, "Failed To Find .wav File"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/notifier.h"
+#include "support/riff_bytes.h"
 
 namespace test {
 
@@ -47,31 +48,6 @@ class RecordingNotifier final : public Notifier {
   }
   std::vector<Shown> shown;
 };
-
-// Little-endian RIFF building blocks for hand-made files.
-void AppendTag(std::vector<std::uint8_t>& out, std::string_view tag);
-void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value);
-void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value);
-
-struct WaveFileOptions {
-  std::uint16_t format_tag = 1;
-  std::uint16_t channels = 1;
-  std::uint32_t sample_rate = 22050;
-  std::uint16_t bits_per_sample = 8;
-  std::uint32_t format_len = 16;         // bytes after 16 are zero-filled
-  std::int64_t data_size_override = -1;  // else the data's length
-};
-
-// A WAVE file: RIFF header, "fmt " chunk of options.format_len bytes (pad byte if
-// odd), then `chunks_before_data` (already complete chunks), then "data".
-std::vector<std::uint8_t> MakeWave(const WaveFileOptions& options,
-                                   const std::vector<std::uint8_t>& data,
-                                   const std::vector<std::uint8_t>& chunks_before_data = {});
-std::vector<std::uint8_t> MakeWave8(std::uint32_t sample_rate,
-                                    const std::vector<std::uint8_t>& samples);
-std::vector<std::uint8_t> MakeWave16(std::uint32_t sample_rate,
-                                     const std::vector<std::int16_t>& samples,
-                                     std::uint16_t channels = 1);
 
 // A synthetic shot train: quiet samples between 126 and 130 and bursts of
 // `burst_length` samples alternating 255 and 0 starting at `burst_starts`.

@@ -1,6 +1,6 @@
-#include "engine/wave_header.h"
+#include "riff/wave_header.h"
 
-#include "engine/little_endian.h"
+#include "riff/little_endian.h"
 
 namespace {
 
