@@ -119,11 +119,11 @@ TEST_F(ClipFilesTest, FailedSaveIsToldAndLeavesNoFileBehind) {
     EXPECT_FALSE(SaveWave(engine, path)) << path;
   }
   WriteBytes("kept.wav", {1, 2, 3});
-  engine.recording = 1;
+  engine.recording = true;
   engine.sample_count += 100000;  // captured bytes, not held in memory
   EXPECT_FALSE(SaveWave(engine, "kept.wav"));
   EXPECT_EQ(ReadBytes("kept.wav"), (Bytes{1, 2, 3}));
-  engine.recording = 0;
+  engine.recording = false;
 
   const pid_t child = ::fork();
   if (child == 0) {

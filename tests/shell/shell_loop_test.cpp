@@ -73,7 +73,7 @@ TEST(ServiceRecording, ACaptureFailureStopsFirstKeepingWhatWasRecordedAndEndsThe
   r.Rec(0);
   r.audio.Capture(std::vector<std::uint8_t>(400, 128));
   r.TurnAt(100);
-  r.audio.script.position_result = -5;
+  r.audio.script.position_fails = true;
   r.TurnAt(200);
   EXPECT_FALSE(r.Recording());
   EXPECT_EQ(r.shell.state.quit_requested, 1);
@@ -94,7 +94,7 @@ TEST(ServiceRecording, ACaptureFailureStopsFirstKeepingWhatWasRecordedAndEndsThe
 TEST(ServiceRecording, ACaptureFailureAfterTheLimitStopsOnceAndShowsBoth) {
   RecordingShell r;
   r.Rec(0);
-  r.audio.script.lock_result = -7;
+  r.audio.script.lock_fails = true;
   r.audio.Capture(std::vector<std::uint8_t>(10, 128));
   r.TurnAt(kRecordingLimitMs + 1);
   EXPECT_EQ(

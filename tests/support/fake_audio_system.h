@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -14,35 +15,31 @@ namespace test {
 // outlive the engine.
 struct FakeCaptureScript {
   // Failures to inject.
-  bool playback_available = true;
+  bool output_available = true;
   bool capture_available = true;
   bool buffer_available = true;
-  std::int32_t position_result = 0;  // negative: GetReadPosition fails
-  std::int32_t lock_result = 0;      // negative: Lock fails
-  // When set, GetReadPosition reports this instead of the write position.
-  bool read_position_scripted = false;
-  std::uint32_t scripted_read_position = 0;
+  bool position_fails = false;
+  bool lock_fails = false;
+  // When set, ReadPosition reports this instead of the write position.
+  std::optional<std::uint32_t> scripted_read_position;
 
   // The ring the "device" writes round and round.
   std::vector<std::uint8_t> ring;
   std::uint32_t write_position = 0;
 
   // Observations.
-  CaptureFormat format;
-  std::uint32_t requested_ring_bytes = 0;
+  std::uint32_t sample_rate = 0;
   int devices_alive = 0;
   int buffers_alive = 0;
   int buffers_created = 0;
-  int start_calls = 0;
   int stop_calls = 0;
-  int unlock_calls = 0;
   bool locked = false;                                         // a Lock not yet matched by Unlock
   std::vector<std::pair<std::uint32_t, std::uint32_t>> locks;  // offset, byte count
 };
 
 class FakeAudioSystem final : public AudioSystem {
  public:
-  std::unique_ptr<PlaybackDevice> CreatePlaybackDevice() override;
+  bool HasOutputDevice() override { return script.output_available; }
   std::unique_ptr<CaptureDevice> CreateCaptureDevice() override;
 
   // The device captures `bytes`: written at the write position, wrapping at
