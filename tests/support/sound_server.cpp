@@ -104,10 +104,6 @@ void PacedFifoWriter::Join() {
   }
 }
 
-double PacedFifoWriter::EndMs(std::chrono::steady_clock::time_point origin) const {
-  return std::chrono::duration<double, std::milli>(end_ - origin).count();
-}
-
 void PacedFifoWriter::Run(const std::string& fifo) {
   // A reader that goes away must show as EPIPE here, not end the process.
   sigset_t pipe_signal;
@@ -118,7 +114,6 @@ void PacedFifoWriter::Run(const std::string& fifo) {
   const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error_ = "cannot open " + fifo + ": " + std::strerror(errno);
-    end_ = std::chrono::steady_clock::now();
     return;
   }
   const auto start = std::chrono::steady_clock::now();
@@ -138,7 +133,6 @@ void PacedFifoWriter::Run(const std::string& fifo) {
       written += static_cast<std::size_t>(put);
     }
   }
-  end_ = std::chrono::steady_clock::now();
   ::close(fd);
   if (error_.empty() && written < bytes_.size() && !stop_) {
     error_ = "the FIFO took only " + std::to_string(written) + " bytes";

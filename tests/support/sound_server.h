@@ -45,8 +45,6 @@ class PacedFifoWriter {
   void Join();
   bool Succeeded() const { return error_.empty(); }
   const std::string& Error() const { return error_; }
-  // When the last byte went in, in milliseconds after `origin`.
-  double EndMs(std::chrono::steady_clock::time_point origin) const;
 
  private:
   void Run(const std::string& fifo);
@@ -54,7 +52,6 @@ class PacedFifoWriter {
   std::vector<std::uint8_t> bytes_;
   std::atomic<bool> stop_{false};
   std::string error_;
-  std::chrono::steady_clock::time_point end_;
   std::thread thread_;
 };
 
