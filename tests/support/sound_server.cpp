@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <pthread.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,10 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
-#include <sstream>
-
-#include "support/test_support.h"
 
 namespace test {
 
@@ -59,36 +54,6 @@ int RunShell(const std::string& command, std::string& output) {
 bool SoundServerConfigured() { return !Env("PULSE_SERVER").empty(); }
 
 std::string MicrophoneFifo() { return Env("TAMBRIX_TEST_MIC_FIFO"); }
-
-MicrophoneLock::MicrophoneLock() {
-  const std::string path = MicrophoneFifo() + ".lock";
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd_ >= 0) {
-    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-    }
-  }
-}
-
-MicrophoneLock::~MicrophoneLock() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-  }
-}
-
-bool ReloadFifoMicrophone() {
-  const std::string args = Env("TAMBRIX_TEST_MIC_MODULE_ARGS");
-  if (args.empty()) {
-    std::cerr << "TAMBRIX_TEST_MIC_MODULE_ARGS is not set\n";
-    return false;
-  }
-  std::string output;
-  RunShell("pactl unload-module module-pipe-source 2>&1", output);
-  if (RunShell("pactl load-module module-pipe-source " + args + " 2>&1", output) != 0) {
-    std::cerr << "pactl load-module module-pipe-source failed: " << output << "\n";
-    return false;
-  }
-  return true;
-}
 
 PacedFifoWriter::PacedFifoWriter(const std::string& fifo, std::vector<std::uint8_t> bytes)
     : bytes_(std::move(bytes)), thread_([this, fifo] { Run(fifo); }) {}
@@ -136,39 +101,6 @@ void PacedFifoWriter::Run(const std::string& fifo) {
   ::close(fd);
   if (error_.empty() && written < bytes_.size() && !stop_) {
     error_ = "the FIFO took only " + std::to_string(written) + " bytes";
-  }
-}
-
-PrivateSoundServer::PrivateSoundServer(const std::string& services_script) {
-  const std::string command =
-      "bash -c " + Quoted("source " + Quoted(services_script) +
-                          " >&2 && StartTestPulseAudio >&2 && echo \"$PULSE_SERVER\" && "
-                          "echo \"$TAMBRIX_TEST_MIC_FIFO\" && echo \"$TAMBRIX_PULSE_DIR\" && "
-                          "echo \"$TAMBRIX_PULSE_PID\"");
-  std::string output;
-  if (RunShell(command, output) != 0) {
-    std::cerr << "the private sound server did not start\n";
-    return;
-  }
-  std::istringstream lines(output);
-  std::string pid;
-  std::getline(lines, server_);
-  std::getline(lines, fifo_);
-  std::getline(lines, dir_);
-  std::getline(lines, pid);
-  pid_ = std::atoi(pid.c_str());
-}
-
-PrivateSoundServer::~PrivateSoundServer() {
-  // A test may have killed it already; never signal a process that has taken
-  // its number since.
-  if (pid_ > 0 &&
-      ReadText("/proc/" + std::to_string(pid_) + "/cmdline").find(dir_) != std::string::npos) {
-    ::kill(pid_, SIGKILL);
-  }
-  if (!dir_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
   }
 }
 
