@@ -152,19 +152,6 @@ TEST(DetectShots, CleanClipScores100AndShotNumbersWrapAfter256) {
   EXPECT_EQ(many.shots[256].number, 0);
 }
 
-// A clean burst opens its shot Wo − 7 samples early, at every rate; below
-// 3150 Hz the onset window counts at most 5 samples and finds nothing.
-TEST(DetectShots, OnsetLiesOnsetWindowMinusSevenBeforeACleanBurst) {
-  for (const std::uint32_t rate : {3150U, 8000U, 11025U, 22050U, 44100U, 48000U, 96000U}) {
-    const std::uint32_t lead = rate / kOnsetWindowDivisor - 7;
-    const std::uint32_t first = 1000;
-    const std::uint32_t second = first + rate / 7;
-    const auto figures = Analyse(test::MakeShotTrain(second + 1000, {first, second}, 12), rate);
-    EXPECT_EQ(PositionsOf(figures), (Positions{first - lead, second - lead})) << rate;
-  }
-  EXPECT_TRUE(Analyse(test::MakeShotTrain(3149 * 3, {3149, 3149 * 2}), 3149).shots.empty());
-}
-
 // A sample count above the samples held never makes a pass read past them.
 TEST(Analysis, NeverReadsPastTheHeldSamples) {
   const Samples samples = test::MakeShotTrain(3000, {1000, 2000});
