@@ -80,7 +80,7 @@ TEST(LoadCommand, ACancelledChooserOrAPathTooLongChangesNothing) {
 TEST(LoadCommand, DuringARecordingFinishesTheRecordingFirst) {
   ShellHarness shell;
   test::FakeAudioSystem& audio = shell.audio;
-  audio.script.ring.assign(kRingBytes, 128);
+  audio.ring.assign(kRingBytes, 128);
   const std::string clip = WriteClip(shell.dir.path() / "burst.wav");
   RunDialogCommand(shell.context, kRecButton);
   ASSERT_TRUE(shell.engine.IsRecording());
@@ -90,8 +90,8 @@ TEST(LoadCommand, DuringARecordingFinishesTheRecordingFirst) {
   shell.chooser.answers.push_back(clip);
   RunDialogCommand(shell.context, kLoadButton);
   EXPECT_FALSE(shell.engine.IsRecording());
-  EXPECT_EQ(audio.script.buffers_alive, 0);
-  EXPECT_EQ(audio.script.devices_alive, 0);
+  EXPECT_EQ(audio.alive, 0);
+  EXPECT_EQ(audio.alive, 0);
   // "tmp" was finished: a 44-byte header and the 500 captured bytes.
   const auto tmp = test::ReadBytes("tmp");
   ASSERT_EQ(tmp.size(), 544U);

@@ -97,7 +97,7 @@ TEST(RunShellQt, ShutdownWritesItsLinesInOrder) {
 
 TEST(RunShellQt, TheLoopServicesARecordingUntilTheLimit) {
   ShellRun run;
-  run.audio.script.ring.assign(kRingBytes, 128);
+  run.audio.ring.assign(kRingBytes, 128);
   run.ticks.now = 5000;
   const int code = run.Run([&run](MainDialog& dialog) {
     qobject_cast<QPushButton*>(dialog.Control(kRecButton))->click();

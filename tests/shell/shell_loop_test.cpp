@@ -13,7 +13,7 @@
 namespace {
 
 struct RecordingShell {
-  RecordingShell() { audio.script.ring.assign(kRingBytes, 128); }
+  RecordingShell() { audio.ring.assign(kRingBytes, 128); }
   void Rec(std::uint32_t at) {
     shell.ticks.now = at;
     RunDialogCommand(shell.context, kRecButton);
@@ -73,7 +73,7 @@ TEST(ServiceRecording, ACaptureFailureStopsFirstKeepingWhatWasRecordedAndEndsThe
   r.Rec(0);
   r.audio.Capture(std::vector<std::uint8_t>(400, 128));
   r.TurnAt(100);
-  r.audio.script.position_fails = true;
+  r.audio.position_fails = true;
   r.TurnAt(200);
   EXPECT_FALSE(r.Recording());
   EXPECT_EQ(r.shell.state.quit_requested, 1);
@@ -88,13 +88,13 @@ TEST(ServiceRecording, ACaptureFailureStopsFirstKeepingWhatWasRecordedAndEndsThe
   const auto tmp = test::ReadBytes("tmp");
   ASSERT_EQ(tmp.size(), 444U);
   EXPECT_EQ(tmp[40] | (tmp[41] << 8), 400);
-  EXPECT_EQ(r.audio.script.buffers_alive, 0);
+  EXPECT_EQ(r.audio.alive, 0);
 }
 
 TEST(ServiceRecording, ACaptureFailureAfterTheLimitStopsOnceAndShowsBoth) {
   RecordingShell r;
   r.Rec(0);
-  r.audio.script.lock_fails = true;
+  r.audio.lock_fails = true;
   r.audio.Capture(std::vector<std::uint8_t>(10, 128));
   r.TurnAt(kRecordingLimitMs + 1);
   EXPECT_EQ(
@@ -124,7 +124,7 @@ TEST(ShutdownShell, FinishesARecordingStillRunningWithoutLoadingIt) {
   const auto tmp = test::ReadBytes("tmp");
   ASSERT_EQ(tmp.size(), 294U);
   EXPECT_EQ(tmp[40], 250);
-  EXPECT_EQ(r.audio.script.devices_alive, 0);
+  EXPECT_EQ(r.audio.alive, 0);
   EXPECT_EQ(test::RoutineLogLines(),
             (std::vector<std::string>{"Display Window Destroyed", "TAMBRIX Ended"}));
 }

@@ -6,75 +6,68 @@ namespace test {
 
 namespace {
 
+// Counted while it lives.
+struct Alive {
+  explicit Alive(FakeAudioSystem& fake) : system(fake) { ++system.alive; }
+  ~Alive() { --system.alive; }
+  Alive(const Alive&) = delete;
+  Alive& operator=(const Alive&) = delete;
+  FakeAudioSystem& system;
+};
+
 class FakeCaptureBuffer final : public CaptureBuffer {
  public:
-  explicit FakeCaptureBuffer(FakeCaptureScript& script) : script_(script) {
-    ++script_.buffers_alive;
-    ++script_.buffers_created;
-  }
-  ~FakeCaptureBuffer() override { --script_.buffers_alive; }
-  FakeCaptureBuffer(const FakeCaptureBuffer&) = delete;
-  FakeCaptureBuffer& operator=(const FakeCaptureBuffer&) = delete;
-
+  explicit FakeCaptureBuffer(FakeAudioSystem& fake) : alive_(fake), s_(fake) {}
   void Start() override {}
   std::optional<std::uint32_t> ReadPosition() override {
-    if (script_.position_fails) {
-      return std::nullopt;
-    }
-    return script_.scripted_read_position.value_or(script_.write_position);
+    return s_.position_fails ? std::nullopt
+                             : std::optional(s_.scripted_read_position.value_or(s_.write_position));
   }
   std::optional<CaptureRegions> Lock(std::uint32_t offset, std::uint32_t byte_count) override {
-    if (script_.lock_fails) {
+    if (s_.lock_fails) {
       return std::nullopt;
     }
-    script_.locks.emplace_back(offset, byte_count);
-    script_.locked = true;
-    return RingRange(script_.ring, offset, byte_count);
+    s_.locks.emplace_back(offset, byte_count);
+    s_.locked = true;
+    return RingRange(s_.ring, offset, byte_count);
   }
-  void Unlock() override { script_.locked = false; }
-  void Stop() override { ++script_.stop_calls; }
+  void Unlock() override { s_.locked = false; }
+  void Stop() override { ++s_.stop_calls; }
 
  private:
-  FakeCaptureScript& script_;
+  Alive alive_;
+  FakeAudioSystem& s_;
 };
 
 class FakeCaptureDevice final : public CaptureDevice {
  public:
-  explicit FakeCaptureDevice(FakeCaptureScript& script) : script_(script) {
-    ++script_.devices_alive;
-  }
-  ~FakeCaptureDevice() override { --script_.devices_alive; }
-  FakeCaptureDevice(const FakeCaptureDevice&) = delete;
-  FakeCaptureDevice& operator=(const FakeCaptureDevice&) = delete;
-
+  explicit FakeCaptureDevice(FakeAudioSystem& fake) : alive_(fake), s_(fake) {}
   std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(std::uint32_t sample_rate,
                                                      std::uint32_t ring_bytes) override {
-    script_.sample_rate = sample_rate;
-    if (!script_.buffer_available) {
-      return nullptr;
-    }
-    script_.ring.assign(ring_bytes, 0);
-    script_.write_position = 0;
-    return std::make_unique<FakeCaptureBuffer>(script_);
+    s_.sample_rate = sample_rate;
+    s_.ring.assign(ring_bytes, 0);
+    s_.write_position = 0;
+    return s_.buffer_available ? std::make_unique<FakeCaptureBuffer>(s_) : nullptr;
   }
 
  private:
-  FakeCaptureScript& script_;
+  Alive alive_;
+  FakeAudioSystem& s_;
 };
 
 }  // namespace
 
 std::unique_ptr<CaptureDevice> FakeAudioSystem::CreateCaptureDevice() {
-  return script.capture_available ? std::make_unique<FakeCaptureDevice>(script) : nullptr;
+  return capture_available ? std::make_unique<FakeCaptureDevice>(*this) : nullptr;
 }
 
 void FakeAudioSystem::Capture(const std::vector<std::uint8_t>& bytes) {
-  if (script.ring.empty()) {
+  if (ring.empty()) {
     throw std::logic_error("no capture buffer to capture into");
   }
   for (const std::uint8_t byte : bytes) {
-    script.ring[script.write_position] = byte;
-    script.write_position = (script.write_position + 1) % script.ring.size();
+    ring[write_position] = byte;
+    write_position = (write_position + 1) % ring.size();
   }
 }
 
