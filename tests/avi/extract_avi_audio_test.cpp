@@ -163,18 +163,4 @@ TEST(ExtractAviAudio, TracesEveryStepAndWritesTheStreamAsAWave) {
   }
 }
 
-// A directory in the way blocks the rename even for root: the extraction
-// fails and leaves nothing behind.
-TEST(ExtractAviAudio, WaveThatCantBePutInPlaceFailsTheExtraction) {
-  test::ScopedWorkDir dir;
-  std::filesystem::create_directory("tmp");
-  EXPECT_FALSE(Extract(AudioOnlyAvi(PcmFormat(1, 22050, 8), Pattern(100))));
-  Lines expected = FoundLog({"PCMWAVEFORMAT"}, "8 BITS PER SAMPLE", 100, 100);
-  std::replace(expected.begin(), expected.end(), std::string("Wrote Sound File"),
-               std::string("Failed To Write Sound File"));
-  EXPECT_EQ(test::CriticalLogLines(), expected);
-  EXPECT_TRUE(std::filesystem::is_directory("tmp"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3) << "no part file left";
-}
-
 }  // namespace

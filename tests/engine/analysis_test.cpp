@@ -164,21 +164,4 @@ TEST(Analysis, NeverReadsPastTheHeldSamples) {
             "");
 }
 
-// Without samples each pass shows the no-data message once and changes
-// nothing.
-TEST(Analysis, WithoutSamplesEachPassFailsShowingTheNoDataMessageOnce) {
-  for (const auto pass : {&MeasureClipQuality, &DetectShots}) {
-    test::RecordingNotifier notifier;
-    SoundEngine engine(nullptr, &notifier);
-    engine.sample_count = 1000;  // a header without data
-    engine.sample_rate = kWorkedRate;
-    EXPECT_FALSE(pass(engine));
-    ASSERT_EQ(notifier.shown.size(), 1U);
-    EXPECT_EQ(notifier.shown[0].text, "Failed To Analize Due To No Data Allocation");
-    EXPECT_EQ(notifier.shown[0].caption, "ERROR");
-    EXPECT_EQ(engine.clip_quality, 100);
-    EXPECT_TRUE(engine.shots.empty());
-  }
-}
-
 }  // namespace

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "support/riff_bytes.h"
 #include "engine/messages.h"
 #include "engine/sound_engine.h"
 #include "support/literal_analysis.h"
+#include "support/riff_bytes.h"
 #include "support/test_support.h"
 
 namespace {
