@@ -152,16 +152,4 @@ TEST(DetectShots, CleanClipScores100AndShotNumbersWrapAfter256) {
   EXPECT_EQ(many.shots[256].number, 0);
 }
 
-// A sample count above the samples held never makes a pass read past them.
-TEST(Analysis, NeverReadsPastTheHeldSamples) {
-  const Samples samples = test::MakeShotTrain(3000, {1000, 2000});
-  SoundEngine overstated(nullptr, nullptr);
-  test::HoldClip(overstated, samples, 8000);
-  overstated.sample_count = 3000000;
-  ASSERT_TRUE(MeasureClipQuality(overstated) && DetectShots(overstated));
-  EXPECT_EQ(test::FigureDifference(test::AnalyseWithEngine(samples, 8000),
-                                   test::TakeFigures(overstated, true, true)),
-            "");
-}
-
 }  // namespace

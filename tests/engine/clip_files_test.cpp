@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/messages.h"
 #include "engine/sound_engine.h"
-#include "support/literal_analysis.h"
 #include "support/test_support.h"
 
 namespace {
@@ -33,44 +31,6 @@ class ClipFilesTest : public ::testing::Test {
   SoundEngine engine{&audio, &notifier};
   const Bytes clip = test::MakeShotTrain(22050, {2000, 4000, 6000, 8000});
 };
-
-// A lower-case ".wav" anywhere in the path wins over ".avi" and is logged;
-// other names without ".avi" are read as WAVE files too.
-TEST_F(ClipFilesTest, LoadClipReadsWaveFilesAndLogsLowerCaseWavOnly) {
-  for (const auto& [path, logged] : {std::pair{"b.avi.wav", true},
-                                     {"x.avi/a.wav", true},
-                                     {"y.wav.d/c", true},
-                                     {"A.WAV", false},
-                                     {"tmp", false}}) {
-    test::ScopedWorkDir case_dir;
-    fs::create_directories(fs::path(path).parent_path().empty() ? "."
-                                                                : fs::path(path).parent_path());
-    WriteBytes(path, MakeWave8(22050, clip));
-    EXPECT_TRUE(LoadClip(engine, path)) << path;
-    EXPECT_EQ(test::RoutineLogLines()[0] == "Loading file - wave", logged) << path;
-    EXPECT_EQ(engine.samples, clip) << path;
-  }
-}
-
-// A load replaces the whole clip and ends a recording; a failed one leaves
-// the engine empty, reported once.
-TEST_F(ClipFilesTest, LoadReplacesTheWholeClipAndAFailedLoadLeavesItEmpty) {
-  WriteBytes("a.wav", MakeWave8(22050, clip));
-  engine.recording = true;
-  ASSERT_TRUE(LoadClip(engine, "a.wav"));
-  EXPECT_FALSE(engine.IsRecording());
-  ASSERT_EQ(engine.GetNumberOfShots(), 4);
-  notifier.shown.clear();
-  EXPECT_FALSE(LoadClip(engine, "gone.wav"));
-  EXPECT_EQ(test::FigureDifference(test::TakeFigures(SoundEngine(&audio, nullptr), true, true),
-                                   test::TakeFigures(engine, true, true)),
-            "");
-  EXPECT_FALSE(engine.samples.has_value());
-  EXPECT_EQ(engine.sample_rate + engine.clip_length, 0U);
-  ASSERT_EQ(notifier.shown.size(), 1U);
-  EXPECT_EQ(notifier.shown[0].text, kNoDataMessage);
-  EXPECT_EQ(notifier.shown[0].caption, kNoDataCaption);
-}
 
 // Saved as 8-bit mono: what is held, nothing else. A new file gets the usual
 // permissions, a replaced one keeps its own.
