@@ -20,16 +20,6 @@ bool LiteralInRange(std::uint8_t value, std::uint8_t centre, std::uint8_t tolera
          static_cast<int>(value) <= static_cast<int>(centre) + static_cast<int>(tolerance);
 }
 
-bool LiteralAllInRange(const std::uint8_t* samples, std::uint32_t start, std::uint32_t w,
-                       std::uint8_t centre, std::uint8_t tolerance) {
-  for (std::uint32_t k = 0; k + 1 < w; ++k) {
-    if (!LiteralInRange(samples[start + k], centre, tolerance)) {
-      return false;
-    }
-  }
-  return true;
-}
-
 std::uint32_t LiteralCountOutOfRange(const std::uint8_t* samples, std::uint32_t start,
                                      std::uint32_t w, std::uint8_t centre, std::uint8_t tolerance) {
   std::uint32_t count = 0;
@@ -133,7 +123,7 @@ bool LiteralDetectShots(SoundEngine& engine) {
   const std::uint32_t ws = engine.sample_rate / 205;
   const std::uint32_t wo = engine.sample_rate / 450;
   for (std::uint32_t i = 51; i + 1 < n; ++i) {
-    if (ws < n - i && LiteralAllInRange(samples, i, ws, previous, ts) && armed) {
+    if (ws < n - i && LiteralCountOutOfRange(samples, i, ws, previous, ts) == 0 && armed) {
       if (last_onset == 0) {
         last_onset = onset;
       } else {
