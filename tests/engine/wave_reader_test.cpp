@@ -77,7 +77,6 @@ std::vector<WaveCase> WaveCases() {
   const Bytes others =
       Join({Chunk("LIST", Pattern(26)), Chunk("JUNK", Pattern(7)), Chunk("fact", Pattern(4)),
             Chunk("bext", Pattern(601)), Chunk("FLLR", Pattern(5), false)});
-  const Bytes filler_first = Join({Chunk("FLLR", Pattern(4), false), Chunk("LIST", {1})});
   // Left 1 to 9, right 201 to 209, then half a frame.
   const Bytes stereo = {1, 201, 2, 202, 3, 203, 4, 204, 5, 205, 6, 206, 7, 207, 8, 208, 9, 209, 77};
   const Bytes p500 = Pattern(500);
@@ -96,8 +95,6 @@ std::vector<WaveCase> WaveCases() {
       {"LIST, JUNK, fact, bext, filler before the data", MakeWave({}, p500, others), p500, 22050,
        500, 0, EightBitLog(22050, 500, {kFiller, "Data format was valid, now reading file size"}),
        {}},
-      {"filler before LIST", MakeWave({}, p500, filler_first), p500, 22050, 500, 0,
-       EightBitLog(22050, 500, {kFiller}), {}},
       {"filler without data chunk", untagged, Bytes{10, 20, 30, 40}, 11025, 4, 0,
        EightBitLog(11025, 4, {kFiller}), {}},
       {"bext and JUNK before fmt", fmt_later, Pattern(50), 22050, 50, 0, EightBitLog(22050, 50),
@@ -119,9 +116,6 @@ std::vector<WaveCase> WaveCases() {
       {"16-bit mono", MakeWave16(8000, {16384, 1000, 0, -1, -16384, -20000, 16384, -32768}),
        Bytes{255, 135, 127, 127, 0, 0, 255, 0}, 8000, 8, 0,
        {Dump(16, 1, 1, 8000, 16000, 2, 16, 16)}, {kSixteen, kNegative, kNegative}},
-      {"16-bit without a positive value", MakeWave16(8000, {0, -1, -100, -32767, -32768}),
-       Bytes{127, 127, 127, 0, 0}, 8000, 5, 0, {Dump(16, 1, 1, 8000, 16000, 2, 16, 10)},
-       {kSixteen, kNegative}},
       {"16-bit odd data size", MakeWave({.bits_per_sample = 16}, {0xFF, 0x7F, 0x00, 0x00, 0x12}),
        Bytes{255, 127}, 22050, 2, 0, {Dump(16, 1, 1, 22050, 44100, 2, 16, 5)}, {kSixteen}},
       {"24-bit", MakeWave({.sample_rate = 100, .bits_per_sample = 24}, Pattern(900)), std::nullopt,
@@ -134,8 +128,6 @@ std::vector<WaveCase> WaveCases() {
        Bytes{255, 135, 0, 127}, 2, 4, 2, {Dump(16, 1, 2, 2, 8, 4, 16, 16)}, {kSingle, kSixteen}},
       {"0 channels", MakeWave({.channels = 0}, Pattern(6)), Pattern(6), 22050, 6, 0,
        {Dump(16, 1, 0, 22050, 0, 0, 8, 6), kEight}, {kSingle}},
-      {"sample rate 0", MakeWave({.sample_rate = 0}, p500), p500, 0, 500, 0, EightBitLog(0, 500),
-       {}},
       {"not RIFF", Pattern(30), std::nullopt, 0, 0, 0, {}, {"not a RIFF file"}},
       {"empty", Bytes{}, std::nullopt, 0, 0, 0, {}, {"not a RIFF file"}},
       {"RIFF AVI", test::List("AVI ", {}, "RIFF"), std::nullopt, 0, 0, 0, {},
