@@ -45,7 +45,6 @@ struct BitmapSize {
   std::int32_t height = 0;
 };
 
-inline constexpr int kMainDialogTemplate = 103;
 inline constexpr int kReadoutBitmap = 104;
 inline constexpr int kTitleBitmap = 106;
 inline constexpr BitmapSize kReadoutBitmapSize{183, 81};

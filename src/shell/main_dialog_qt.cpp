@@ -17,6 +17,7 @@
 #include <QUrl>
 #include <ranges>
 
+#include "display/display_widget_qt.h"
 #include "shell/control_ids.h"
 #include "shell/dialog_commands.h"
 #include "shell/dialog_font_qt.h"
@@ -149,7 +150,7 @@ QWidget* MainDialog::Control(int control_id) const {
 }
 
 void MainDialog::RunCommand(int control_id) {
-  DialogProcedure(context_, *this, DialogMessage{DialogMessageKind::Command, control_id});
+  RunDialogCommand(context_, control_id);
   emit CommandDone();
 }
 
@@ -212,8 +213,14 @@ void MainDialog::Activate() {
 
 void MainDialog::Hide() { hide(); }
 
+std::unique_ptr<DisplaySurface> MainDialog::CreateDisplay(WaveformView& view,
+                                                          const SoundEngine& engine,
+                                                          DisplayWindow& display) {
+  return CreateDisplayWidget(this, view, engine, display);
+}
+
 void MainDialog::closeEvent(QCloseEvent* event) {
-  DialogProcedure(context_, *this, DialogMessage{DialogMessageKind::Close, 0});
+  CloseDialog(context_);
   event->accept();
   emit CommandDone();
 }
@@ -245,6 +252,6 @@ std::unique_ptr<MainDialog> CreateMainDialog(ShellContext& context) {
     dialog->move(area.x() + (area.width() - dialog->width()) / 2,
                  area.y() + (area.height() - dialog->height()) / 2);
   }
-  DialogProcedure(context, *dialog, DialogMessage{DialogMessageKind::InitDialog, 0});
+  OpeningSequence(context, *dialog);
   return dialog;
 }
