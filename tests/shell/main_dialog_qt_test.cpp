@@ -2,176 +2,183 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QUrl>
-#include <functional>
+#include <variant>
 
 #include "display/display_widget_qt.h"
+#include "display/waveform_picture.h"
 #include "engine/recording.h"
 #include "shell/control_ids.h"
 #include "shell/qt_shell_harness.h"
+#include "shell/shell_loop.h"
 
 namespace {
 
 using test::QtShellHarness;
-using Lines = std::vector<std::string>;
 
-DisplayWidget* Display(const QtShellHarness& shell) {
-  return shell.dialog->findChild<DisplayWidget*>();
-}
-
-void Click(QtShellHarness& shell, int id) {
-  QTest::mouseClick(shell.dialog->Control(id), Qt::LeftButton);
-  QtShellHarness::Settle();
-}
-
-// The frame's size as the template makes it, without the display area.
-QSize BaseSize(const QtShellHarness& shell) {
-  return shell.dialog->TemplateSize() + shell.dialog->frameGeometry().size() -
-         shell.dialog->geometry().size();
-}
+// What happens: a click on a control, the chooser's next answer, bytes the
+// microphone captures (which the loop then polls), a file dropped on the
+// dialog, a turn of the main loop at a tick, or a capture that fails from
+// then on.
+struct Captured {
+  std::uint32_t bytes;
+};
+struct Dropped {
+  const char* path;
+};
+struct TurnAt {
+  std::uint32_t tick;
+};
+struct CaptureFails {};
+using Step = std::variant<int, const char*, Captured, Dropped, TurnAt, CaptureFails>;
 
 struct CommandRow {
   const char* what;
-  std::function<void(QtShellHarness&)> act_and_check;
-  Lines messages;  // each also in the critical log
+  std::vector<Step> steps = {};
+  std::vector<std::string> messages = {};  // each also in the critical log
+  std::uint32_t samples = 0;
+  std::size_t tmp_size = 0;
+  RateUnit unit = RateUnit::Bps;
+  bool display_shown = true;
+  bool microphone = true;
+  bool saves_copy = false;
+  bool recording = false;
+  bool quit = false;
 };
 
-void LoadClip(QtShellHarness& shell) {
-  std::filesystem::create_directories(shell.dir.path() / "clips");
-  shell.chooser.answers.push_back(
-      test::WriteFifteenBpsClip(shell.dir.path() / "clips" / "burst.wav", 3));
-  Click(shell, kLoadButton);
+constexpr const char* kClip = "clips/clip.wav";  // 3 seconds
+constexpr std::uint32_t kClipSamples = 3 * 22050;
+constexpr const char* kLimit = "Can Only Record 30 Second Clips";
+constexpr const char* kCaptureFailed = "Failed To Capture Data";
+
+// clang-format off
+const CommandRow kCommands[] = {
+    {.what = "Load", .steps = {kClip, kLoadButton}, .samples = kClipSamples},
+    {.what = "a dropped file", .steps = {Dropped{kClip}}, .samples = kClipSamples},
+    {.what = "Load during a recording finishes the recording first",
+     .steps = {kRecButton, Captured{500}, kClip, kLoadButton},
+     .samples = kClipSamples, .tmp_size = 544},
+    {.what = "REC, STOP", .steps = {kRecButton, Captured{700}, kStopButton},
+     .samples = 700, .tmp_size = 744},
+    // The limit counts from the last REC, across the tick counter's wrap.
+    {.what = "REC until the limit",
+     .steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21000}},
+     .samples = 400, .recording = true},
+    {.what = "REC past the limit",
+     .steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21001}},
+     .messages = {kLimit}, .samples = 400, .tmp_size = 444},
+    {.what = "REC twice",
+     .steps = {TurnAt{1000}, kRecButton, TurnAt{5000}, kRecButton, TurnAt{25000}},
+     .recording = true},
+    {.what = "REC past the limit across the wrap",
+     .steps = {TurnAt{0xFFFFF000}, kRecButton, TurnAt{5000}, TurnAt{0xFFFFF000 + 20001}},
+     .messages = {kLimit}, .tmp_size = 44},
+    // A failed capture finishes "tmp" and ends the program.
+    {.what = "REC, the capture fails",
+     .steps = {kRecButton, Captured{400}, CaptureFails{}, TurnAt{100}},
+     .messages = {kCaptureFailed}, .samples = 400, .tmp_size = 444, .quit = true},
+    {.what = "REC, the capture fails past the limit",
+     .steps = {kRecButton, CaptureFails{}, TurnAt{20001}},
+     .messages = {kCaptureFailed, kLimit}, .tmp_size = 44, .quit = true},
+    {.what = "REC without a microphone", .steps = {kRecButton},
+     .messages = {"Failed to create sound capture"}, .microphone = false},
+    {.what = "Save without a clip", .steps = {kSaveButton}, .messages = {"No Data Is Loaded"}},
+    {.what = "Save under a name without extension",
+     .steps = {kClip, kLoadButton, "clips/copy", kSaveButton},
+     .samples = kClipSamples, .saves_copy = true},
+    {.what = "Save into a missing folder",
+     .steps = {kClip, kLoadButton, "missing/x.wav", kSaveButton},
+     .messages = {"Failed To Save .wav File"}, .samples = kClipSamples},
+    {.what = "MS", .steps = {kClip, kLoadButton, kMsRadio},
+     .samples = kClipSamples, .unit = RateUnit::Ms},
+    {.what = "MS, BPS", .steps = {kClip, kLoadButton, kMsRadio, kBpsRadio},
+     .samples = kClipSamples},
+    {.what = "Display off", .steps = {kDisplayCheckBox}, .display_shown = false},
+    {.what = "Display off and on", .steps = {kDisplayCheckBox, kDisplayCheckBox}},
+};
+// clang-format on
+
+void Take(QtShellHarness& s, const Step& step) {
+  if (const int* control = std::get_if<int>(&step)) {
+    QTest::mouseClick(s.dialog->Control(*control), Qt::LeftButton);
+  } else if (const auto* answer = std::get_if<const char*>(&step)) {
+    s.chooser.answers.push_back((s.dir.path() / *answer).string());
+  } else if (const auto* captured = std::get_if<Captured>(&step)) {
+    s.audio.Capture(std::vector<std::uint8_t>(captured->bytes, 128));
+    PollCapture(s.engine);
+  } else if (const auto* turn = std::get_if<TurnAt>(&step)) {
+    s.ticks.now = turn->tick;
+    ServiceRecording(s.context);
+  } else if (std::holds_alternative<CaptureFails>(step)) {
+    s.audio.script.position_result = -5;
+  } else {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromLatin1(std::get<Dropped>(step).path))});
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(s.dialog.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(s.dialog.get(), &drop);
+  }
+  QtShellHarness::Settle();
 }
 
-const CommandRow kCommands[] = {
-    {"Load from a chooser that wanders off",
-     [](QtShellHarness& s) {
-       std::filesystem::create_directory(s.dir.path() / "clips");
-       s.chooser.wander_to = s.dir.path() / "clips";
-       LoadClip(s);
-       EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
-       EXPECT_EQ(test::RoutineLogLines().at(0), "Starting Loading File");
-       EXPECT_EQ(s.Text(kClipLengthField), "3");
-       EXPECT_EQ(s.Text(kAverageRofField), ReadoutTexts(s.engine, RateUnit::Bps)[0].text);
-       // The first shot at the left edge, its bar drawn at x 0 .. 2.
-       EXPECT_EQ(s.view.view_offset, AlignedOffset(s.engine.GetShot(0).position));
-       EXPECT_EQ(Display(s)->ScrollBar()->value(), -s.view.view_offset);
-       EXPECT_EQ(Display(s)->Canvas()->Image().pixelColor(1, 100), QColor(0, 0, 255));
-     },
-     {}},
-    {"a dropped file",
-     [](QtShellHarness& s) {
-       QMimeData data;
-       data.setUrls({QUrl::fromLocalFile(
-           QString::fromStdString(test::WriteFifteenBpsClip(s.dir.path() / "dropped.wav", 3)))});
-       QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-       QCoreApplication::sendEvent(s.dialog.get(), &enter);
-       EXPECT_TRUE(enter.isAccepted());
-       QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-       QCoreApplication::sendEvent(s.dialog.get(), &drop);
-       EXPECT_EQ(s.Text(kClipLengthField), "3");
-     },
-     {}},
-    {"Save without a clip",
-     [](QtShellHarness& s) { Click(s, kSaveButton); },
-     {"No Data Is Loaded"}},
-    {"Save under the name as typed",
-     [](QtShellHarness& s) {
-       LoadClip(s);
-       s.chooser.answers.push_back((s.dir.path() / "clips" / "copy").string());
-       s.chooser.wander_to = s.dir.path() / "clips";
-       Click(s, kSaveButton);
-       EXPECT_EQ(s.chooser.requests.at(1).kind, ChooserKind::Save);
-       EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
-       EXPECT_EQ(test::ReadBytes("clips/copy"), test::ReadBytes("clips/burst.wav"));
-     },
-     {}},
-    {"Save into a missing folder",
-     [](QtShellHarness& s) {
-       LoadClip(s);
-       s.chooser.answers.push_back((s.dir.path() / "missing" / "x.wav").string());
-       Click(s, kSaveButton);
-     },
-     {"Failed To Save .wav File"}},
-    {"REC without a microphone",
-     [](QtShellHarness& s) {
-       s.audio.script.capture_available = false;
-       Click(s, kRecButton);
-       EXPECT_FALSE(s.engine.IsRecording());
-     },
-     {"Failed to create sound capture"}},
-    {"REC then STOP",
-     [](QtShellHarness& s) {
-       Click(s, kRecButton);
-       s.audio.Capture(std::vector<std::uint8_t>(700, 128));
-       PollCapture(s.engine);
-       Click(s, kStopButton);
-       EXPECT_EQ(s.engine.GetSampleCount(), 700U);
-       EXPECT_EQ(test::ReadBytes("tmp").size(), 744U);
-     },
-     {}},
-    {"Load during a recording finishes the recording first",
-     [](QtShellHarness& s) {
-       Click(s, kRecButton);
-       s.audio.Capture(std::vector<std::uint8_t>(500, 128));
-       PollCapture(s.engine);
-       LoadClip(s);
-       EXPECT_EQ(s.audio.script.devices_alive, 0);
-       EXPECT_EQ(test::ReadBytes("tmp").size(), 544U);
-       EXPECT_EQ(s.engine.GetSampleCount(), 3 * 22050U);
-     },
-     {}},
-    {"MS then BPS",
-     [](QtShellHarness& s) {
-       s.engine.average_rof = 2.0F;
-       s.engine.highest_rof = 3.5F;
-       s.engine.lowest_rof = 0.5F;
-       Click(s, kMsRadio);
-       EXPECT_EQ(s.Text(kHighestUnitField), "ms");
-       EXPECT_EQ(s.Text(kHighestRofField), "285.714286");
-       EXPECT_EQ(s.Text(kLowestRofField), "");
-       Click(s, kBpsRadio);
-       EXPECT_EQ(s.Text(kLowestRofField), "0.500000");
-     },
-     {}},
-    {"Display off and on again where the dialog is",
-     [](QtShellHarness& s) {
-       // It opens 213 pixels taller than the template, the display below.
-       const QRect opened = s.dialog->frameGeometry();
-       const QSize base = BaseSize(s);
-       EXPECT_EQ(opened.size(), base + QSize(0, 213));
-       EXPECT_EQ(Display(s)->geometry(), QRect(0, base.height(), base.width() - 5, 180));
-       EXPECT_FALSE(Display(s)->ScrollBar()->isEnabled());  // nothing to scroll
-       Click(s, kDisplayCheckBox);
-       EXPECT_FALSE(Display(s)->isVisible());
-       EXPECT_EQ(s.dialog->frameGeometry(), QRect(opened.topLeft(), base));
-       Click(s, kDisplayCheckBox);
-       EXPECT_TRUE(Display(s)->isVisible());
-       EXPECT_EQ(s.dialog->frameGeometry(), opened);
-     },
-     {}},
-};
+// Readouts and units as the engine gives them, the radios, the dialog 213
+// pixels taller than its template with the display below, the first shot of
+// a clip at the view's left edge, and the start directory kept.
+void ExpectShown(QtShellHarness& s, const CommandRow& row) {
+  for (const ReadoutText& readout : ReadoutTexts(s.engine, row.unit)) {
+    EXPECT_EQ(s.Text(ReadoutField(readout.readout)), readout.text);
+  }
+  EXPECT_EQ(s.Text(kLowestUnitField), UnitText(row.unit));
+  EXPECT_EQ(s.Control<QRadioButton>(kMsRadio)->isChecked(), row.unit == RateUnit::Ms);
+  const QSize base =
+      s.dialog->TemplateSize() + s.dialog->frameGeometry().size() - s.dialog->geometry().size();
+  const auto* display = s.dialog->findChild<DisplayWidget*>();
+  EXPECT_EQ(display->isVisible(), row.display_shown);
+  EXPECT_EQ(s.dialog->frameGeometry().height(), base.height() + (row.display_shown ? 213 : 0));
+  EXPECT_EQ(display->geometry(), QRect(0, base.height(), base.width() - 5, 180));
+  EXPECT_EQ(display->ScrollBar()->isEnabled(), row.samples == kClipSamples);
+  if (HasPicture(s.engine) && row.display_shown) {
+    EXPECT_EQ(s.view.view_offset, AlignedOffset(s.engine.GetShot(0).position));
+    EXPECT_EQ(display->ScrollBar()->value(), -s.view.view_offset);
+    EXPECT_EQ(display->Canvas()->Image().pixelColor(1, 100), QColor(0, 0, 255));
+  }
+  EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
+}
 
 TEST(MainDialogQt, Commands) {
   for (const CommandRow& row : kCommands) {
     SCOPED_TRACE(row.what);
-    QtShellHarness shell;
-    row.act_and_check(shell);
-    Lines shown;
-    for (const auto& message : shell.notifier.shown) {
+    QtShellHarness s;
+    std::filesystem::create_directory("clips");
+    test::WriteFifteenBpsClip(kClip, 3);
+    s.chooser.wander_to = s.dir.path() / "clips";
+    s.audio.script.capture_available = row.microphone;
+    for (const Step& step : row.steps) {
+      Take(s, step);
+    }
+    std::vector<std::string> shown;
+    for (const auto& message : s.notifier.shown) {
       shown.push_back(message.text);
     }
     EXPECT_EQ(shown, row.messages);
-    const Lines critical = test::CriticalLogLines();
+    const std::vector<std::string> critical = test::CriticalLogLines();
     for (const std::string& text : row.messages) {
       EXPECT_NE(std::find(critical.begin(), critical.end(), text), critical.end()) << text;
     }
+    EXPECT_EQ(s.engine.IsRecording(), row.recording);
+    EXPECT_EQ(s.state.quit_requested, row.quit);
+    EXPECT_EQ(s.engine.GetSampleCount(), row.samples);
+    EXPECT_EQ(test::ReadBytes("tmp").size(), row.tmp_size);
+    EXPECT_EQ(test::ReadBytes("clips/copy"),
+              row.saves_copy ? test::ReadBytes(kClip) : std::vector<std::uint8_t>());
+    ExpectShown(s, row);
   }
 }
 
