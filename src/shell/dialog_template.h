@@ -63,9 +63,6 @@ const std::array<ControlTemplate, kDialogControlCount>& MainDialogControls();
 // alphabet's 52 letters, and the font's height.
 BaseUnits BaseUnitsFromMetrics(std::int32_t alphabet_width, std::int32_t font_height);
 
-// a × b / c, rounded half away from zero.
-std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
-
 // Dialog units to pixels: x across in quarters, y down in eighths of the
 // base units.
 PixelRect DialogUnitsToPixels(const DialogUnitRect& rect, BaseUnits base);

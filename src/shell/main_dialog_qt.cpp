@@ -78,57 +78,56 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
   }
 }
 
-QWidget* MainDialog::MakeControl(const ControlTemplate& control) {
-  const PixelRect rect = DialogUnitsToPixels(control.rect, base_units_);
+QAbstractButton* MainDialog::Connected(QAbstractButton* button, int control_id) {
+  connect(button, &QAbstractButton::clicked, this, [this, control_id] { RunCommand(control_id); });
+  return button;
+}
+
+QWidget* MainDialog::NewControlWidget(const ControlTemplate& control) {
   const QString text = FromView(control.text);
-  QWidget* widget = nullptr;
   switch (control.kind) {
     case ControlKind::PushButton: {
       auto* button = new QPushButton(text, this);
       button->setAutoDefault(false);
       button->setFocusPolicy(Qt::StrongFocus);
-      connect(button, &QPushButton::clicked, this, [this, id = control.id] { RunCommand(id); });
-      widget = button;
-      break;
+      return Connected(button, control.id);
     }
     case ControlKind::GroupBox:
-      widget = new QGroupBox(text, this);
-      break;
+      return new QGroupBox(text, this);
     case ControlKind::Label: {
       auto* label = new QLabel(text, this);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      widget = label;
-      break;
+      return label;
     }
     case ControlKind::ReadOnlyEdit: {
       auto* edit = new QLineEdit(this);
       edit->setReadOnly(true);
       edit->setTextMargins(0, 0, 0, 0);
       edit->setFocusPolicy(Qt::StrongFocus);
-      widget = edit;
-      break;
+      return edit;
     }
     case ControlKind::RadioButton: {
       auto* radio = new QRadioButton(text, this);
       radio->setFocusPolicy(Qt::ClickFocus);  // in the group, not a tab stop
-      connect(radio, &QRadioButton::clicked, this, [this, id = control.id] { RunCommand(id); });
-      widget = radio;
-      break;
+      return Connected(radio, control.id);
     }
     case ControlKind::CheckBox: {
       auto* box = new QCheckBox(text, this);
       box->setFocusPolicy(Qt::StrongFocus);
-      connect(box, &QCheckBox::clicked, this, [this, id = control.id] { RunCommand(id); });
-      widget = box;
-      break;
+      return Connected(box, control.id);
     }
     case ControlKind::Picture: {
       auto* picture = new QLabel(this);
       picture->setPixmap(QPixmap(BitmapResource(control.bitmap_id)));
-      widget = picture;
-      break;
+      return picture;
     }
   }
+  return nullptr;
+}
+
+QWidget* MainDialog::MakeControl(const ControlTemplate& control) {
+  QWidget* widget = NewControlWidget(control);
+  const PixelRect rect = DialogUnitsToPixels(control.rect, base_units_);
   if (control.kind == ControlKind::Picture) {
     // A picture control takes its bitmap's size.
     const BitmapSize bitmap = BitmapSizeOf(control.bitmap_id);

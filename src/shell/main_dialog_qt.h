@@ -44,6 +44,9 @@ class MainDialog final : public QWidget, public DialogSurface {
 
  private:
   QWidget* MakeControl(const ControlTemplate& control);
+  QWidget* NewControlWidget(const ControlTemplate& control);
+  // The button, its clicks running the command of `control_id`.
+  QAbstractButton* Connected(QAbstractButton* button, int control_id);
   void RunCommand(int control_id);
   ShellContext& context_;
   BaseUnits base_units_;

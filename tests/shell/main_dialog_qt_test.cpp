@@ -157,7 +157,11 @@ TEST(MainDialogQt, Commands) {
     SCOPED_TRACE(row.what);
     QtShellHarness s;
     std::filesystem::create_directory("clips");
-    test::WriteFifteenBpsClip(kClip, 3);
+    std::vector<std::uint32_t> bursts;  // 15 BPS
+    for (std::uint32_t start = 3000; start + 1470 < kClipSamples; start += 1470) {
+      bursts.push_back(start);
+    }
+    test::WriteBytes(kClip, test::MakeWave8(22050, test::MakeShotTrain(kClipSamples, bursts)));
     s.chooser.wander_to = s.dir.path() / "clips";
     s.audio.script.capture_available = row.microphone;
     for (const Step& step : row.steps) {

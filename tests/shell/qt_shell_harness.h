@@ -7,8 +7,6 @@
 #include <QLineEdit>
 #include <deque>
 #include <filesystem>
-#include <memory>
-#include <optional>
 
 #include "display/display_window.h"
 #include "display/waveform_view.h"
@@ -23,33 +21,21 @@
 
 namespace test {
 
-// A clip of `seconds` at 22050 Hz with a burst every 1470 samples (15 BPS).
-inline std::string WriteFifteenBpsClip(const std::filesystem::path& path, std::uint32_t seconds) {
-  std::vector<std::uint32_t> bursts;
-  for (std::uint32_t start = 3000; start + 1470 < seconds * 22050; start += 1470) {
-    bursts.push_back(start);
-  }
-  WriteBytes(path, MakeWave8(22050, MakeShotTrain(seconds * 22050, bursts)));
-  return path.string();
-}
-
 // The next scripted answer (none left: cancelled), after moving to
 // `wander_to` as a real chooser may.
 struct FakeChooser final : FileChooser {
-  std::optional<std::string> Choose(const ChooserRequest& request) override {
-    requests.push_back(request);
+  std::optional<std::string> Choose(const ChooserRequest& /*request*/) override {
     if (!wander_to.empty()) {
       std::filesystem::current_path(wander_to);
     }
-    std::optional<std::string> answer;
-    if (!answers.empty()) {
-      answer = answers.front();
-      answers.pop_front();
+    if (answers.empty()) {
+      return std::nullopt;
     }
+    std::string answer = answers.front();
+    answers.pop_front();
     return answer;
   }
   std::deque<std::string> answers;
-  std::vector<ChooserRequest> requests;
   std::filesystem::path wander_to;
 };
 
