@@ -37,7 +37,11 @@ struct Display {
     engine.shot_list_count = static_cast<std::uint32_t>(shots.size());
     engine.number_of_shots = static_cast<std::int32_t>(shots.size());
     parent.resize(620, 420);
+    view.view_offset = -500;  // opening and every new size start the view over
     OpenDisplay(display, CreateDisplayWidget(&parent, view, engine, display), view, engine);
+    EXPECT_EQ(view.view_offset, 1);
+    EXPECT_EQ(Widget()->geometry(), QRect(0, 250, 502, 62));  // 500 × 60 inside the border
+    EXPECT_FALSE(Widget()->isHidden());
     MoveDisplay(display, view, engine, {0, 200, 595, 180});
     parent.show();
     QCoreApplication::processEvents();
@@ -155,9 +159,18 @@ TEST(DisplayQt, ScrollRules) {
       QTest::mouseRelease(d.Bar(), Qt::LeftButton, {}, to);
     }
     EXPECT_EQ(d.view.view_offset, row.view_offset.value_or(-d.Bar()->value())) << &row - rows;
+    if (!std::holds_alternative<int>(row.input)) {
+      EXPECT_EQ(d.Bar()->value(), std::max(1, -d.view.view_offset)) << &row - rows;
+    }
   }
   // The released thumb stays at the end, where the view stops at its bound.
   EXPECT_EQ(d.Bar()->value(), d.Bar()->maximum());
+  QTest::keyClick(d.Widget(), Qt::Key_Right);
+  EXPECT_EQ(d.view.view_offset, LowerBound(44100, 595));
+  MoveDisplay(d.display, d.view, d.engine, {0, 300, 595, 180});  // moved, same size
+  EXPECT_EQ(d.view.view_offset, LowerBound(44100, 595));
+  MoveDisplay(d.display, d.view, d.engine, {0, 300, 600, 180});
+  EXPECT_EQ(d.view.view_offset, 1);
   // Everything fits: the bar stays, disabled, and the view at the start.
   Display narrow(0, {});
   EXPECT_FALSE(narrow.Bar()->isEnabled());
