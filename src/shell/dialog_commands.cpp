@@ -30,12 +30,10 @@ void RestoreStartDirectory(const ShellContext& context) {
 
 // The path the user confirmed, or nothing when cancelled or too long to fit.
 std::optional<std::string> ChooseFile(ShellContext& context, const ChooserRequest& request) {
-  context.state.file_path.clear();
   std::optional<std::string> chosen = context.services.chooser.Choose(request);
   if (!chosen || chosen->empty() || chosen->size() > kMaxChosenPathLength) {
     return std::nullopt;
   }
-  context.state.file_path = *chosen;
   return chosen;
 }
 
@@ -45,10 +43,9 @@ void ShowNewClip(ShellContext& context) {
 }
 
 void LoadCommand(ShellContext& context) {
-  if (!ChooseFile(context, kLoadChooser)) {
-    return;
+  if (const std::optional<std::string> path = ChooseFile(context, kLoadChooser)) {
+    LoadChosenFile(context, *path);
   }
-  LoadChosenFile(context, context.state.file_path);
 }
 
 void RecCommand(ShellContext& context) {
@@ -67,11 +64,12 @@ void SaveCommand(ShellContext& context) {
     context.services.notifier.ShowMessage(kNoDataLoaded, "");
     return;
   }
-  if (!ChooseFile(context, kSaveChooser)) {
-    return;
+  const std::optional<std::string> path = ChooseFile(context, kSaveChooser);
+  if (!path) {
+    return;  // the chooser may have left another current directory
   }
   RestoreStartDirectory(context);
-  SaveWave(context.engine, context.state.file_path);
+  SaveWave(context.engine, *path);
   UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
 }
 

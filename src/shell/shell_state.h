@@ -17,7 +17,6 @@ struct WindowRect {
 // main loop.
 struct ShellState {
   std::string start_directory;
-  std::string file_path;
   bool quit_requested = false;
   std::uint32_t record_start_tick = 0;
   RateUnit rate_unit = RateUnit::Bps;
