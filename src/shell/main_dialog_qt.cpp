@@ -71,8 +71,8 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
       previous_tab_stop = widget;
     }
   }
-  // The first control of the template lies on top, as the dialog manager
-  // stacks them.
+  // The first control of the template lies on top: where frames and
+  // labels overlap, that decides what shows.
   for (QWidget* widget : std::ranges::reverse_view(made)) {
     widget->raise();
   }

@@ -86,7 +86,17 @@ TEST(DisplayQt, DrawsBarsLabelsAndTheTraceWithTheirPensAndKeepsThemWhileRecordin
   EXPECT_GT(text_pixels, 10);
   EXPECT_EQ(image.pixelColor(bar, kLabelTop - 3), background);
   EXPECT_EQ(ShotLabel(255, 50.0F, 20.0F), "Shot:256 MS:50.000 BPS:20.000");
-  d.engine.recording = 1;  // nothing to draw: the old picture stays
+  EXPECT_EQ(d.Widget()->Canvas()->size(), QSize(593, 161));  // inside the border, above the bar
+  // Something to draw takes two counted shots, a clip of a second and no
+  // recording; without it the old picture stays.
+  for (const auto& [shots, seconds, recording, drawn] :
+       {std::tuple{2, 1U, 0, true}, std::tuple{1, 1U, 0, false}, std::tuple{2, 0U, 0, false},
+        std::tuple{2, 1U, 1, false}}) {
+    d.engine.number_of_shots = shots;
+    d.engine.clip_length = seconds;
+    d.engine.recording = static_cast<std::uint8_t>(recording);
+    EXPECT_EQ(HasPicture(d.engine), drawn) << shots << " " << seconds << " " << recording;
+  }
   QTest::keyClick(d.Widget(), Qt::Key_Right);
   EXPECT_EQ(d.Image(), image);
 }

@@ -6,7 +6,7 @@ namespace {
 
 // At the usual 6 × 13 base units the dialog is 573 × 283 and the pictures'
 // frames are exactly their bitmaps; 14 pixels per letter pair round up.
-TEST(DialogUnits, GiveTheDialogManagersPixels) {
+TEST(DialogUnits, GiveTheDialogItsPixelSizes) {
   EXPECT_EQ(BaseUnitsFromMetrics(364, 13).x, 7);
   const BaseUnits usual{6, 13};
   for (const auto& [rect, width, height] :

@@ -180,6 +180,9 @@ TEST(MainDialogQt, Commands) {
     }
     EXPECT_EQ(s.engine.IsRecording(), row.recording);
     EXPECT_EQ(s.state.quit_requested, row.quit);
+    if (row.quit) {  // "tmp" finished, not loaded
+      EXPECT_EQ(test::RoutineLogLines().back(), kCaptureFailed);
+    }
     EXPECT_EQ(s.engine.GetSampleCount(), row.samples);
     if (row.samples == kClipSamples) {  // loaded, back in the start directory
       const std::vector<std::string> routine = test::RoutineLogLines();
