@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QUrl>
-#include <ranges>
+#include <algorithm>
 
 #include "display/display_widget_qt.h"
 #include "shell/control_ids.h"
@@ -72,10 +72,9 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
     }
   }
   // The first control of the template lies on top: where frames and
-  // labels overlap, that decides what shows.
-  for (QWidget* widget : std::ranges::reverse_view(made)) {
-    widget->raise();
-  }
+  // labels overlap, that decides what shows. (No ranges view: clang 14
+  // can't compile one with this standard library.)
+  std::for_each(made.rbegin(), made.rend(), [](QWidget* widget) { widget->raise(); });
 }
 
 QAbstractButton* MainDialog::Connected(QAbstractButton* button, int control_id) {
