@@ -52,8 +52,6 @@ StartTestPulseAudio() {
   TAMBRIX_PULSE_PID=$(cat "$TAMBRIX_PULSE_DIR/runtime/pid")
   export PULSE_SERVER="unix:$socket"
   export TAMBRIX_TEST_MIC_FIFO="$fifo"
-  # Tests reload the microphone with these, since unread bytes stay in the FIFO.
-  export TAMBRIX_TEST_MIC_MODULE_ARGS="$mic_args"
   echo "== sound server: pid $TAMBRIX_PULSE_PID, $PULSE_SERVER, microphone FIFO $fifo"
 }
 

@@ -2,73 +2,71 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 
-// Platform interfaces of the sound engine: what stands in for the playback
-// device held from start-up and for the capture device of a recording.
-// Real implementations live in src/platform; tests use fakes.
+// Platform interfaces of the sound engine: the output device looked for at
+// start-up and the capture device of a recording. Real implementations live
+// in src/platform; tests use fakes.
 
-// Held from engine construction to destruction; nothing is ever played.
-class PlaybackDevice {
- public:
-  virtual ~PlaybackDevice() = default;
+// The ring's bytes of one range: `second` is empty unless the range passes
+// the end of the ring, where it goes on from offset 0.
+struct CaptureRegions {
+  std::span<const std::uint8_t> first;
+  std::span<const std::uint8_t> second;
 };
 
-// Capture format of a recording: 8-bit unsigned mono PCM.
-struct CaptureFormat {
-  std::uint16_t format_tag = 1;
-  std::uint16_t channels = 1;
-  std::uint32_t samples_per_sec = 22050;
-  std::uint32_t avg_bytes_per_sec = 22050;
-  std::uint16_t block_align = 1;
-  std::uint16_t bits_per_sample = 8;
-};
+// The regions of `ring` holding `byte_count` bytes from `offset`; none for a
+// range outside the ring.
+inline std::optional<CaptureRegions> RingRange(std::span<const std::uint8_t> ring,
+                                               std::uint32_t offset, std::uint32_t byte_count) {
+  if (offset >= ring.size() || byte_count > ring.size()) {
+    return std::nullopt;
+  }
+  const std::size_t to_end = ring.size() - offset;
+  if (byte_count <= to_end) {
+    return CaptureRegions{ring.subspan(offset, byte_count), {}};
+  }
+  return CaptureRegions{ring.subspan(offset), ring.first(byte_count - to_end)};
+}
 
-// A region of the capture ring handed out by Lock; `data` is null and
-// `length` 0 for an absent second region.
-struct CaptureRegion {
-  const std::uint8_t* data = nullptr;
-  std::uint32_t length = 0;
-};
-
-// A ring of `ring_bytes` that the device fills round and round once started.
-// Results follow the platform's convention: 0 or more is success, negative a
-// platform error code.
+// A ring of 8-bit unsigned mono samples that the device fills round and
+// round once started.
 class CaptureBuffer {
  public:
   virtual ~CaptureBuffer() = default;
-  virtual std::int32_t StartLooping() = 0;
-  // Offset in the ring behind which every byte is complete.
-  virtual std::int32_t GetReadPosition(std::uint32_t& read_position) = 0;
-  // The `byte_count` bytes from `offset`, as one region or, when the range
-  // passes the end of the ring, two (the second starting at offset 0).
-  virtual std::int32_t Lock(std::uint32_t offset, std::uint32_t byte_count, CaptureRegion& first,
-                            CaptureRegion& second) = 0;
-  virtual std::int32_t Unlock(const CaptureRegion& first, const CaptureRegion& second) = 0;
-  virtual std::int32_t Stop() = 0;
+  // A start that fails shows as a failed ReadPosition.
+  virtual void Start() = 0;
+  // Offset in the ring behind which every byte is complete; none once the
+  // capture has failed.
+  virtual std::optional<std::uint32_t> ReadPosition() = 0;
+  // The `byte_count` bytes from `offset`, held until Unlock; none for a range
+  // outside the ring.
+  virtual std::optional<CaptureRegions> Lock(std::uint32_t offset, std::uint32_t byte_count) = 0;
+  virtual void Unlock() = 0;
+  virtual void Stop() = 0;
 };
 
 class CaptureDevice {
  public:
   virtual ~CaptureDevice() = default;
-  // Null when no buffer can be made.
-  virtual std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(const CaptureFormat& format,
+  // Null when the device can't capture at that rate.
+  virtual std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(std::uint32_t sample_rate,
                                                              std::uint32_t ring_bytes) = 0;
 };
 
-// Opens the default devices; null means failure.
 class AudioSystem {
  public:
   virtual ~AudioSystem() = default;
-  virtual std::unique_ptr<PlaybackDevice> CreatePlaybackDevice() = 0;
+  virtual bool HasOutputDevice() = 0;
+  // Null when there is no microphone.
   virtual std::unique_ptr<CaptureDevice> CreateCaptureDevice() = 0;
 };
 
-// For programs without sound (the command-line analyser): playback opens as a
-// device that does nothing, capture is never available.
+// For programs without sound (the command-line analyser): an output device
+// that is never used counts as there, capture is never available.
 class SilentAudioSystem final : public AudioSystem {
  public:
-  std::unique_ptr<PlaybackDevice> CreatePlaybackDevice() override {
-    return std::make_unique<PlaybackDevice>();
-  }
+  bool HasOutputDevice() override { return true; }
   std::unique_ptr<CaptureDevice> CreateCaptureDevice() override { return nullptr; }
 };

@@ -1,6 +1,8 @@
 #include "engine/recording.h"
 
 #include <array>
+#include <optional>
+#include <span>
 
 #include "engine/clip_files.h"
 #include "engine/messages.h"
@@ -22,16 +24,20 @@ void ReleaseCapture(SoundEngine& engine) {
   engine.capture_device.reset();
 }
 
-// Appends one locked region to "tmp". A region without an address carries no
-// bytes, whatever length it claims.
-void CopyRegion(SoundEngine& engine, const CaptureRegion& region) {
-  if (region.data == nullptr || region.length == 0) {
+// Appends one locked region to "tmp".
+void CopyRegion(SoundEngine& engine, std::span<const std::uint8_t> region) {
+  if (region.empty()) {
     return;
   }
   CaptureState& capture = engine.capture;
-  engine.sample_count += region.length;
-  capture.temp_file->Write(region.data, region.length);
-  capture.read_cursor = (capture.read_cursor + region.length) % capture.ring_bytes;
+  const auto length = static_cast<std::uint32_t>(region.size());
+  engine.sample_count += length;
+  capture.temp_file->Write(region.data(), region.size());
+  capture.read_cursor = (capture.read_cursor + length) % kRingBytes;
+}
+
+std::unique_ptr<CaptureBuffer> MakeCaptureBuffer(CaptureDevice* device) {
+  return device != nullptr ? device->CreateCaptureBuffer(kCaptureSampleRate, kRingBytes) : nullptr;
 }
 
 // A start that fails is told to the user and leaves no recording running,
@@ -41,17 +47,17 @@ bool FailStart(SoundEngine& engine, const char* message) {
     engine.notifier->ShowMessage(message, "");
   }
   DiscardRecordingResources(engine);
-  engine.recording = 0;
+  engine.recording = false;
   return false;
 }
 
 }  // namespace
 
 bool StartRecording(SoundEngine& engine) {
-  if (engine.recording != 0) {
+  if (engine.recording) {
     return false;
   }
-  engine.recording = 1;
+  engine.recording = true;
   // A load during a recording clears `recording` but leaves the capture and
   // the unfinished "tmp" behind: they go first.
   DiscardRecordingResources(engine);
@@ -62,7 +68,8 @@ bool StartRecording(SoundEngine& engine) {
   if (!engine.capture_device) {
     WriteFailureEntry(kNoCaptureDevice);
   }
-  if (!CreateCaptureBuffer(engine, engine.capture_device.get(), &engine.capture_buffer)) {
+  engine.capture_buffer = MakeCaptureBuffer(engine.capture_device.get());
+  if (!engine.capture_buffer) {
     WriteFailureEntry(kNoCaptureBuffer);
     return FailStart(engine, engine.capture_device ? kNoCaptureBuffer : kNoCaptureDevice);
   }
@@ -72,7 +79,7 @@ bool StartRecording(SoundEngine& engine) {
     WriteFailureEntry(kTempOpenFailed);
     return FailStart(engine, kTempOpenFailed);
   }
-  engine.capture_buffer->StartLooping();
+  engine.capture_buffer->Start();
   engine.sample_rate = kCaptureSampleRate;
   engine.sample_count = 0;
   engine.capture.read_cursor = 0;
@@ -83,62 +90,36 @@ bool StartRecording(SoundEngine& engine) {
   return true;
 }
 
-bool CreateCaptureBuffer(SoundEngine& engine, CaptureDevice* device,
-                         std::unique_ptr<CaptureBuffer>* buffer) {
-  engine.capture.ring_bytes = kRingBytes;
-  if (device == nullptr || buffer == nullptr) {
-    return false;
-  }
-  auto created = device->CreateCaptureBuffer(CaptureFormat{}, engine.capture.ring_bytes);
-  if (!created) {
-    return false;
-  }
-  *buffer = std::move(created);
-  engine.capture.read_cursor = 0;
-  return true;
-}
-
-std::int32_t PollCapture(SoundEngine& engine) {
+CapturePoll PollCapture(SoundEngine& engine) {
   CaptureState& capture = engine.capture;
   if (!engine.capture_buffer || !capture.temp_file) {
-    return 1;
+    return CapturePoll::NothingNew;
   }
-  std::uint32_t read_position = 0;
-  const std::int32_t position_result = engine.capture_buffer->GetReadPosition(read_position);
-  if (position_result < 0) {
-    return position_result;
-  }
+  const std::optional<std::uint32_t> read_position = engine.capture_buffer->ReadPosition();
   // A position outside the ring would make the copy run past it.
-  if (read_position >= capture.ring_bytes) {
-    return kCaptureInvalidArgument;
+  if (!read_position || *read_position >= kRingBytes) {
+    return CapturePoll::Failed;
   }
-  std::int64_t byte_count =
-      static_cast<std::int64_t>(read_position) - static_cast<std::int64_t>(capture.read_cursor);
-  if (byte_count < 0) {
-    byte_count += capture.ring_bytes;
-  }
+  const std::uint32_t byte_count = (*read_position + kRingBytes - capture.read_cursor) % kRingBytes;
   if (byte_count == 0) {
-    return 1;
+    return CapturePoll::NothingNew;
   }
-
-  CaptureRegion first;
-  CaptureRegion second;
-  const std::int32_t lock_result = engine.capture_buffer->Lock(
-      capture.read_cursor, static_cast<std::uint32_t>(byte_count), first, second);
-  if (lock_result < 0) {
-    return lock_result;
+  const std::optional<CaptureRegions> regions =
+      engine.capture_buffer->Lock(capture.read_cursor, byte_count);
+  if (!regions) {
+    return CapturePoll::Failed;
   }
-  CopyRegion(engine, first);
-  CopyRegion(engine, second);
-  engine.capture_buffer->Unlock(first, second);
-  return 0;
+  CopyRegion(engine, regions->first);
+  CopyRegion(engine, regions->second);
+  engine.capture_buffer->Unlock();
+  return CapturePoll::Copied;
 }
 
 bool FinishRecording(SoundEngine& engine) {
-  if (engine.recording == 0) {
+  if (!engine.recording) {
     return false;
   }
-  engine.recording = 0;
+  engine.recording = false;
   ReleaseCapture(engine);
   CaptureState& capture = engine.capture;
   if (!capture.temp_file) {

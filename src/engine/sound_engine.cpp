@@ -12,22 +12,12 @@ CaptureState& CaptureState::operator=(CaptureState&&) noexcept = default;
 SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
     : audio_system(audio), notifier(message_notifier) {
   Reset(*this);
-  if (audio_system != nullptr) {
-    playback_device = audio_system->CreatePlaybackDevice();
-  }
-  if (!playback_device) {
+  if (audio_system == nullptr || !audio_system->HasOutputDevice()) {
     WriteLogEntry(LogTarget::Critical, "Failed to Create Sound OBject");
   }
 }
 
-SoundEngine::~SoundEngine() {
-  samples.reset();
-  playback_device.reset();
-  DiscardRecordingResources(*this);
-  shots.clear();
-  shots.shrink_to_fit();
-  shot_list_count = 0;
-}
+SoundEngine::~SoundEngine() { DiscardRecordingResources(*this); }
 
 void Reset(SoundEngine& engine) {
   engine.average_rof = 0.0F;
@@ -43,7 +33,7 @@ void Reset(SoundEngine& engine) {
   engine.shots.clear();
   engine.shots.shrink_to_fit();
   engine.shot_list_count = 0;
-  engine.recording = 0;
+  engine.recording = false;
 }
 
 std::uint32_t HeldSampleCount(const SoundEngine& engine) {

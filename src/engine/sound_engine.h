@@ -25,7 +25,6 @@ struct CaptureState {
   CaptureState& operator=(CaptureState&&) noexcept;
   std::unique_ptr<ReplacementFile> temp_file;  // the recording's "tmp" until it is finished
   std::uint32_t read_cursor = 0;
-  std::uint32_t ring_bytes = 0;
 };
 
 inline constexpr std::int16_t kInitialClipQuality = 100;
@@ -34,8 +33,8 @@ inline constexpr std::int16_t kInitialClipQuality = 100;
 // Operations live in the engine's other files as free functions; only they
 // write these fields. Everything else reads through the getters.
 struct SoundEngine {
-  // Opens the playback device through `audio` ("Failed to Create Sound OBject"
-  // when that fails). Both pointers must outlive the engine; `audio` may be
+  // Looks for an output device through `audio` ("Failed to Create Sound
+  // OBject" when there is none). Both pointers must outlive the engine; `audio` may be
   // null (no device), `notifier` may be null (messages are dropped).
   SoundEngine(AudioSystem* audio, Notifier* notifier);
   ~SoundEngine();
@@ -54,8 +53,7 @@ struct SoundEngine {
   std::optional<std::vector<std::uint8_t>> samples;  // none, or the clip
   std::vector<ShotRecord> shots;
   std::uint32_t shot_list_count = 0;
-  std::uint8_t recording = 0;
-  std::unique_ptr<PlaybackDevice> playback_device;
+  bool recording = false;
   std::unique_ptr<CaptureDevice> capture_device;
   std::unique_ptr<CaptureBuffer> capture_buffer;
   CaptureState capture;
@@ -75,7 +73,7 @@ struct SoundEngine {
   std::uint8_t GetPeakSample() const { return peak_sample; }
   std::uint32_t GetShotCount() const { return shot_list_count; }
   ShotRecord GetShot(std::uint32_t index) const { return shots[index]; }
-  bool IsRecording() const { return recording != 0; }
+  bool IsRecording() const { return recording; }
   bool HasData() const { return samples.has_value() && sample_count != 0; }
 };
 

@@ -38,6 +38,24 @@ std::string HeaderDump(const WaveFormatFields& format, std::uint32_t data_size_a
   return dump;
 }
 
+// Only the first channel of each frame is kept: one sample per frame.
+void ReadSamples(SoundEngine& engine, FileWindow& file, const WaveLayout& layout) {
+  const WaveFormatFields& format = layout.format;
+  const std::uint32_t channels = std::max<std::uint32_t>(format.channels, 1);
+  if (format.bits_persample == 8) {
+    WriteLogEntry(LogTarget::Routine, "8 bit wave file");
+    const std::uint32_t frames = layout.data_size / channels;
+    engine.sample_count = frames;
+    engine.samples = ReadEightBitSamples(file, layout.data_offset, frames, channels);
+  } else if (format.bits_persample == 16) {
+    WriteLogEntry(LogTarget::Critical, "16 bit wave file");
+    const std::uint32_t frame_bytes = 2 * channels;
+    const std::uint32_t frames = layout.data_size / frame_bytes;
+    engine.sample_count = frames;
+    engine.samples = ReadSixteenBitSamples(file, layout.data_offset, frames, frame_bytes);
+  }
+}
+
 void ReadOpenedWave(SoundEngine& engine, std::FILE* opened) {
   FileWindow file(opened);
   const WaveLayout layout = ReadWaveLayout(file);
@@ -66,20 +84,7 @@ void ReadOpenedWave(SoundEngine& engine, std::FILE* opened) {
     WriteFailureEntry("Incorrect Format Tag");
   }
 
-  // Only the first channel of each frame is kept: one sample per frame.
-  const std::uint32_t channels = std::max<std::uint32_t>(format.channels, 1);
-  if (format.bits_persample == 8) {
-    WriteLogEntry(LogTarget::Routine, "8 bit wave file");
-    const std::uint32_t frames = layout.data_size / channels;
-    engine.sample_count = frames;
-    engine.samples = ReadEightBitSamples(file, layout.data_offset, frames, channels);
-  } else if (format.bits_persample == 16) {
-    WriteLogEntry(LogTarget::Critical, "16 bit wave file");
-    const std::uint32_t frame_bytes = 2 * channels;
-    const std::uint32_t frames = layout.data_size / frame_bytes;
-    engine.sample_count = frames;
-    engine.samples = ReadSixteenBitSamples(file, layout.data_offset, frames, frame_bytes);
-  }
+  ReadSamples(engine, file, layout);
 }
 
 }  // namespace

@@ -12,15 +12,15 @@ class QtCaptureDevice final : public CaptureDevice {
  public:
   explicit QtCaptureDevice(QAudioDevice device) : device_(std::move(device)) {}
 
-  std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(const CaptureFormat& format,
+  std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(std::uint32_t sample_rate,
                                                      std::uint32_t ring_bytes) override {
-    if (format.format_tag != 1 || format.bits_per_sample != 8 || ring_bytes == 0) {
+    if (ring_bytes == 0) {
       return nullptr;
     }
     QAudioFormat qt_format;
     qt_format.setSampleFormat(QAudioFormat::UInt8);
-    qt_format.setChannelCount(format.channels);
-    qt_format.setSampleRate(static_cast<int>(format.samples_per_sec));
+    qt_format.setChannelCount(1);
+    qt_format.setSampleRate(static_cast<int>(sample_rate));
     if (!device_.isFormatSupported(qt_format)) {
       return nullptr;
     }
@@ -33,12 +33,7 @@ class QtCaptureDevice final : public CaptureDevice {
 
 }  // namespace
 
-std::unique_ptr<PlaybackDevice> QtAudioSystem::CreatePlaybackDevice() {
-  if (QMediaDevices::defaultAudioOutput().isNull()) {
-    return nullptr;
-  }
-  return std::make_unique<PlaybackDevice>();
-}
+bool QtAudioSystem::HasOutputDevice() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 
 std::unique_ptr<CaptureDevice> QtAudioSystem::CreateCaptureDevice() {
   QAudioDevice input = QMediaDevices::defaultAudioInput();

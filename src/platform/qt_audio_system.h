@@ -10,7 +10,7 @@
 class QtAudioSystem final : public AudioSystem {
  public:
   // Null when there is no default audio output.
-  std::unique_ptr<PlaybackDevice> CreatePlaybackDevice() override;
+  bool HasOutputDevice() override;
   // Null when there is no default audio input.
   std::unique_ptr<CaptureDevice> CreateCaptureDevice() override;
 };

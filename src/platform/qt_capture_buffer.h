@@ -7,12 +7,13 @@
 #include <QPointer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/audio_devices.h"
 
 // The capture ring on top of a QAudioSource. Qt hands over audio as a stream,
-// so the buffer keeps the ring itself: each GetReadPosition first moves all
+// so the buffer keeps the ring itself: each ReadPosition first moves all
 // that has arrived into the ring, round and round, and reports where that
 // ended. Data only arrives while the owning thread's event loop runs.
 class QtCaptureBuffer final : public CaptureBuffer {
@@ -22,12 +23,13 @@ class QtCaptureBuffer final : public CaptureBuffer {
   QtCaptureBuffer(const QtCaptureBuffer&) = delete;
   QtCaptureBuffer& operator=(const QtCaptureBuffer&) = delete;
 
-  std::int32_t StartLooping() override;
-  std::int32_t GetReadPosition(std::uint32_t& read_position) override;
-  std::int32_t Lock(std::uint32_t offset, std::uint32_t byte_count, CaptureRegion& first,
-                    CaptureRegion& second) override;
-  std::int32_t Unlock(const CaptureRegion& first, const CaptureRegion& second) override;
-  std::int32_t Stop() override;
+  void Start() override;
+  std::optional<std::uint32_t> ReadPosition() override;
+  std::optional<CaptureRegions> Lock(std::uint32_t offset, std::uint32_t byte_count) override;
+  // The ring is only written inside ReadPosition, on this same thread, so a
+  // locked range needs no protection.
+  void Unlock() override {}
+  void Stop() override;
 
  private:
   bool SourceFailed() const;

@@ -44,7 +44,7 @@ void ServiceRecording(ShellContext& context) {
   if (!engine.IsRecording()) {
     return;
   }
-  if (PollCapture(engine) < 0) {
+  if (PollCapture(engine) == CapturePoll::Failed) {
     // Finish "tmp" before the program ends, so what was captured is kept.
     FinishRecording(engine);
     WriteLogEntry(LogTarget::Critical, kCaptureFailed);

@@ -90,11 +90,11 @@ TEST(DisplayQt, DrawsBarsLabelsAndTheTraceWithTheirPensAndKeepsThemWhileRecordin
   // Something to draw takes two counted shots, a clip of a second and no
   // recording; without it the old picture stays.
   for (const auto& [shots, seconds, recording, drawn] :
-       {std::tuple{2, 1U, 0, true}, std::tuple{1, 1U, 0, false}, std::tuple{2, 0U, 0, false},
-        std::tuple{2, 1U, 1, false}}) {
+       {std::tuple{2, 1U, false, true}, std::tuple{1, 1U, false, false},
+        std::tuple{2, 0U, false, false}, std::tuple{2, 1U, true, false}}) {
     d.engine.number_of_shots = shots;
     d.engine.clip_length = seconds;
-    d.engine.recording = static_cast<std::uint8_t>(recording);
+    d.engine.recording = recording;
     EXPECT_EQ(HasPicture(d.engine), drawn) << shots << " " << seconds << " " << recording;
   }
   QTest::keyClick(d.Widget(), Qt::Key_Right);

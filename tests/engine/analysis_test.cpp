@@ -152,19 +152,6 @@ TEST(DetectShots, CleanClipScores100AndShotNumbersWrapAfter256) {
   EXPECT_EQ(many.shots[256].number, 0);
 }
 
-// A clean burst opens its shot Wo − 7 samples early, at every rate; below
-// 3150 Hz the onset window counts at most 5 samples and finds nothing.
-TEST(DetectShots, OnsetLiesOnsetWindowMinusSevenBeforeACleanBurst) {
-  for (const std::uint32_t rate : {3150U, 8000U, 11025U, 22050U, 44100U, 48000U, 96000U}) {
-    const std::uint32_t lead = rate / kOnsetWindowDivisor - 7;
-    const std::uint32_t first = 1000;
-    const std::uint32_t second = first + rate / 7;
-    const auto figures = Analyse(test::MakeShotTrain(second + 1000, {first, second}, 12), rate);
-    EXPECT_EQ(PositionsOf(figures), (Positions{first - lead, second - lead})) << rate;
-  }
-  EXPECT_TRUE(Analyse(test::MakeShotTrain(3149 * 3, {3149, 3149 * 2}), 3149).shots.empty());
-}
-
 // A sample count above the samples held never makes a pass read past them.
 TEST(Analysis, NeverReadsPastTheHeldSamples) {
   const Samples samples = test::MakeShotTrain(3000, {1000, 2000});
@@ -175,23 +162,6 @@ TEST(Analysis, NeverReadsPastTheHeldSamples) {
   EXPECT_EQ(test::FigureDifference(test::AnalyseWithEngine(samples, 8000),
                                    test::TakeFigures(overstated, true, true)),
             "");
-}
-
-// Without samples each pass shows the no-data message once and changes
-// nothing.
-TEST(Analysis, WithoutSamplesEachPassFailsShowingTheNoDataMessageOnce) {
-  for (const auto pass : {&MeasureClipQuality, &DetectShots}) {
-    test::RecordingNotifier notifier;
-    SoundEngine engine(nullptr, &notifier);
-    engine.sample_count = 1000;  // a header without data
-    engine.sample_rate = kWorkedRate;
-    EXPECT_FALSE(pass(engine));
-    ASSERT_EQ(notifier.shown.size(), 1U);
-    EXPECT_EQ(notifier.shown[0].text, "Failed To Analize Due To No Data Allocation");
-    EXPECT_EQ(notifier.shown[0].caption, "ERROR");
-    EXPECT_EQ(engine.clip_quality, 100);
-    EXPECT_TRUE(engine.shots.empty());
-  }
 }
 
 }  // namespace

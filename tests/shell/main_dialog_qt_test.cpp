@@ -117,7 +117,7 @@ void Take(QtShellHarness& s, const Step& step) {
     s.ticks.now = turn->tick;
     ServiceRecording(s.context);
   } else if (std::holds_alternative<CaptureFails>(step)) {
-    s.audio.script.position_result = -5;
+    s.audio.position_fails = true;
   } else {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromLatin1(std::get<Dropped>(step).path))});
@@ -165,7 +165,7 @@ TEST(MainDialogQt, Commands) {
     }
     test::WriteBytes(kClip, test::MakeWave8(22050, test::MakeShotTrain(kClipSamples, bursts)));
     s.chooser.wander_to = s.dir.path() / "clips";
-    s.audio.script.capture_available = row.microphone;
+    s.audio.capture_available = row.microphone;
     for (const Step& step : row.steps) {
       Take(s, step);
     }

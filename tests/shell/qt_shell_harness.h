@@ -48,7 +48,7 @@ struct ShellParts {
   // The microphone is fake unless another audio system is given.
   explicit ShellParts(AudioSystem* other_audio = nullptr)
       : engine(other_audio != nullptr ? other_audio : &audio, &notifier) {
-    audio.script.ring.assign(kRingBytes, 128);
+    audio.ring.assign(kRingBytes, 128);
     state.start_directory = dir.path().string();
   }
   ScopedWorkDir dir;

@@ -2,122 +2,72 @@
 
 #include <stdexcept>
 
-#include "engine/recording.h"
-
 namespace test {
 
 namespace {
 
+// Counted while it lives.
+struct Alive {
+  explicit Alive(FakeAudioSystem& fake) : system(fake) { ++system.alive; }
+  ~Alive() { --system.alive; }
+  Alive(const Alive&) = delete;
+  Alive& operator=(const Alive&) = delete;
+  FakeAudioSystem& system;
+};
+
 class FakeCaptureBuffer final : public CaptureBuffer {
  public:
-  explicit FakeCaptureBuffer(FakeCaptureScript& script) : script_(script) {
-    ++script_.buffers_alive;
-    ++script_.buffers_created;
+  explicit FakeCaptureBuffer(FakeAudioSystem& fake) : alive_(fake), s_(fake) {}
+  void Start() override {}
+  std::optional<std::uint32_t> ReadPosition() override {
+    return s_.position_fails ? std::nullopt
+                             : std::optional(s_.scripted_read_position.value_or(s_.write_position));
   }
-  ~FakeCaptureBuffer() override { --script_.buffers_alive; }
-  FakeCaptureBuffer(const FakeCaptureBuffer&) = delete;
-  FakeCaptureBuffer& operator=(const FakeCaptureBuffer&) = delete;
-
-  std::int32_t StartLooping() override {
-    ++script_.start_calls;
-    return 0;
-  }
-
-  std::int32_t GetReadPosition(std::uint32_t& read_position) override {
-    if (script_.position_result < 0) {
-      return script_.position_result;
+  std::optional<CaptureRegions> Lock(std::uint32_t offset, std::uint32_t byte_count) override {
+    if (s_.lock_fails) {
+      return std::nullopt;
     }
-    read_position =
-        script_.read_position_scripted ? script_.scripted_read_position : script_.write_position;
-    return 0;
+    s_.locks.emplace_back(offset, byte_count);
+    s_.locked = true;
+    return RingRange(s_.ring, offset, byte_count);
   }
-
-  std::int32_t Lock(std::uint32_t offset, std::uint32_t byte_count, CaptureRegion& first,
-                    CaptureRegion& second) override {
-    if (script_.lock_result < 0) {
-      return script_.lock_result;
-    }
-    const auto ring_bytes = static_cast<std::uint32_t>(script_.ring.size());
-    if (offset >= ring_bytes || byte_count > ring_bytes) {
-      return kCaptureInvalidArgument;
-    }
-    script_.locks.emplace_back(offset, byte_count);
-    script_.locked = true;
-    const std::uint32_t to_end = ring_bytes - offset;
-    first = {script_.ring.data() + offset, byte_count < to_end ? byte_count : to_end};
-    second = {};
-    if (byte_count > to_end) {
-      second = {script_.ring.data(), byte_count - to_end};
-    }
-    return 0;
-  }
-
-  std::int32_t Unlock(const CaptureRegion& first, const CaptureRegion& second) override {
-    (void)first;
-    (void)second;
-    ++script_.unlock_calls;
-    script_.locked = false;
-    return 0;
-  }
-
-  std::int32_t Stop() override {
-    ++script_.stop_calls;
-    return 0;
-  }
+  void Unlock() override { s_.locked = false; }
+  void Stop() override { ++s_.stop_calls; }
 
  private:
-  FakeCaptureScript& script_;
+  Alive alive_;
+  FakeAudioSystem& s_;
 };
 
 class FakeCaptureDevice final : public CaptureDevice {
  public:
-  explicit FakeCaptureDevice(FakeCaptureScript& script) : script_(script) {
-    ++script_.devices_alive;
-  }
-  ~FakeCaptureDevice() override { --script_.devices_alive; }
-  FakeCaptureDevice(const FakeCaptureDevice&) = delete;
-  FakeCaptureDevice& operator=(const FakeCaptureDevice&) = delete;
-
-  std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(const CaptureFormat& format,
+  explicit FakeCaptureDevice(FakeAudioSystem& fake) : alive_(fake), s_(fake) {}
+  std::unique_ptr<CaptureBuffer> CreateCaptureBuffer(std::uint32_t sample_rate,
                                                      std::uint32_t ring_bytes) override {
-    script_.format = format;
-    script_.requested_ring_bytes = ring_bytes;
-    if (!script_.buffer_available) {
-      return nullptr;
-    }
-    script_.ring.assign(ring_bytes, 0);
-    script_.write_position = 0;
-    return std::make_unique<FakeCaptureBuffer>(script_);
+    s_.sample_rate = sample_rate;
+    s_.ring.assign(ring_bytes, 0);
+    s_.write_position = 0;
+    return s_.buffer_available ? std::make_unique<FakeCaptureBuffer>(s_) : nullptr;
   }
 
  private:
-  FakeCaptureScript& script_;
+  Alive alive_;
+  FakeAudioSystem& s_;
 };
 
 }  // namespace
 
-std::unique_ptr<PlaybackDevice> FakeAudioSystem::CreatePlaybackDevice() {
-  if (!script.playback_available) {
-    return nullptr;
-  }
-  return std::make_unique<PlaybackDevice>();
-}
-
 std::unique_ptr<CaptureDevice> FakeAudioSystem::CreateCaptureDevice() {
-  if (!script.capture_available) {
-    return nullptr;
-  }
-  return std::make_unique<FakeCaptureDevice>(script);
+  return capture_available ? std::make_unique<FakeCaptureDevice>(*this) : nullptr;
 }
 
 void FakeAudioSystem::Capture(const std::vector<std::uint8_t>& bytes) {
-  if (script.ring.empty()) {
+  if (ring.empty()) {
     throw std::logic_error("no capture buffer to capture into");
   }
-  const auto ring_bytes = static_cast<std::uint32_t>(script.ring.size());
   for (const std::uint8_t byte : bytes) {
-    script.ring[script.write_position] = byte;
-    script.write_position = (script.write_position + 1) % ring_bytes;
+    ring[write_position] = byte;
+    write_position = (write_position + 1) % ring.size();
   }
 }
 

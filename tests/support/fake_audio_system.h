@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -9,47 +10,30 @@
 
 namespace test {
 
-// What the fake devices do and what was done to them. The audio system owns
-// it; the devices the engine holds point back at it, so the system must
-// outlive the engine.
-struct FakeCaptureScript {
-  // Failures to inject.
-  bool playback_available = true;
-  bool capture_available = true;
-  bool buffer_available = true;
-  std::int32_t position_result = 0;  // negative: GetReadPosition fails
-  std::int32_t lock_result = 0;      // negative: Lock fails
-  // When set, GetReadPosition reports this instead of the write position.
-  bool read_position_scripted = false;
-  std::uint32_t scripted_read_position = 0;
-
-  // The ring the "device" writes round and round.
-  std::vector<std::uint8_t> ring;
-  std::uint32_t write_position = 0;
-
-  // Observations.
-  CaptureFormat format;
-  std::uint32_t requested_ring_bytes = 0;
-  int devices_alive = 0;
-  int buffers_alive = 0;
-  int buffers_created = 0;
-  int start_calls = 0;
-  int stop_calls = 0;
-  int unlock_calls = 0;
-  bool locked = false;                                         // a Lock not yet matched by Unlock
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> locks;  // offset, byte count
-};
-
+// A scripted microphone: the ring the "device" fills, the failures to inject
+// and what was done to it. Devices and buffers point back at the system, so
+// it must outlive the engine.
 class FakeAudioSystem final : public AudioSystem {
  public:
-  std::unique_ptr<PlaybackDevice> CreatePlaybackDevice() override;
+  bool HasOutputDevice() override { return output_available; }
   std::unique_ptr<CaptureDevice> CreateCaptureDevice() override;
-
-  // The device captures `bytes`: written at the write position, wrapping at
-  // the end of the ring, which then reports the new position.
+  // The device captures `bytes` round the ring from its write position.
   void Capture(const std::vector<std::uint8_t>& bytes);
 
-  FakeCaptureScript script;
+  bool output_available = true;
+  bool capture_available = true;
+  bool buffer_available = true;
+  bool position_fails = false;
+  bool lock_fails = false;
+  std::optional<std::uint32_t> scripted_read_position;  // else the write position
+
+  std::vector<std::uint8_t> ring;
+  std::uint32_t write_position = 0;
+  std::uint32_t sample_rate = 0;
+  int alive = 0;  // devices and buffers not yet destroyed
+  int stop_calls = 0;
+  bool locked = false;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> locks;  // offset, byte count
 };
 
 }  // namespace test

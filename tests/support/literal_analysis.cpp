@@ -165,32 +165,41 @@ bool LiteralDetectShots(SoundEngine& engine) {
   return true;
 }
 
-AnalysisFigures TakeFigures(const SoundEngine& engine, bool measured, bool detected) {
-  AnalysisFigures figures;
-  figures.measured = measured;
-  figures.detected = detected;
-  figures.average_rof = engine.average_rof;
-  figures.highest_rof = engine.highest_rof;
-  figures.lowest_rof = engine.lowest_rof;
-  figures.number_of_shots = engine.number_of_shots;
-  figures.clip_quality = engine.clip_quality;
-  figures.peak_sample = engine.peak_sample;
-  figures.shot_list_count = engine.shot_list_count;
-  figures.shots = engine.shots;
-  return figures;
+AnalysisFigures TakeFigures(const SoundEngine& e, bool measured, bool detected) {
+  return {measured,          detected,       e.average_rof, e.highest_rof,     e.lowest_rof,
+          e.number_of_shots, e.clip_quality, e.peak_sample, e.shot_list_count, e.shots};
 }
 
 namespace {
 
-template <typename Measure, typename Detect>
 AnalysisFigures Analyse(const std::vector<std::uint8_t>& samples, std::uint32_t sample_rate,
-                        Measure measure, Detect detect) {
+                        bool (*measure)(SoundEngine&), bool (*detect)(SoundEngine&)) {
   SilentAudioSystem audio;
   SoundEngine engine(&audio, nullptr);
   HoldClip(engine, samples, sample_rate);
   const bool measured = measure(engine);
-  const bool detected = measured && detect(engine);
-  return TakeFigures(engine, measured, detected);
+  return TakeFigures(engine, measured, measured && detect(engine));
+}
+
+// Every figure as a line of text, rates with their bits; one line per shot.
+std::vector<std::string> Describe(const AnalysisFigures& f) {
+  std::ostringstream out;
+  out << std::setprecision(9) << f.measured << f.detected;
+  for (const float rate : {f.average_rof, f.highest_rof, f.lowest_rof}) {
+    out << "\nrate " << rate << " (" << std::hex << std::bit_cast<std::uint32_t>(rate) << std::dec
+        << ")";
+  }
+  out << "\nshots " << f.number_of_shots << " quality " << f.clip_quality << " peak "
+      << int{f.peak_sample} << " listed " << f.shot_list_count << "/" << f.shots.size();
+  for (const ShotRecord& shot : f.shots) {
+    out << "\nshot at " << shot.position << " #" << int{shot.number};
+  }
+  std::vector<std::string> lines;
+  std::istringstream in(out.str());
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace
@@ -205,43 +214,14 @@ AnalysisFigures AnalyseWithEngine(const std::vector<std::uint8_t>& samples,
   return Analyse(samples, sample_rate, MeasureClipQuality, DetectShots);
 }
 
-namespace {
-
-// Every figure as a line of text, rates as their bits; one line per shot.
-std::vector<std::string> Describe(const AnalysisFigures& f) {
-  const auto bits = [](float rate) {
-    std::ostringstream out;
-    out << std::setprecision(9) << rate << " (" << std::hex << std::bit_cast<std::uint32_t>(rate)
-        << ")";
-    return out.str();
-  };
-  std::vector<std::string> lines = {
-      "results " + std::to_string(f.measured) + std::to_string(f.detected),
-      "average_rof " + bits(f.average_rof),
-      "highest_rof " + bits(f.highest_rof),
-      "lowest_rof " + bits(f.lowest_rof),
-      "number_of_shots " + std::to_string(f.number_of_shots),
-      "clip_quality " + std::to_string(f.clip_quality),
-      "peak_sample " + std::to_string(f.peak_sample),
-      "shot count " + std::to_string(f.shot_list_count) + "/" + std::to_string(f.shots.size())};
-  for (std::size_t k = 0; k < f.shots.size(); ++k) {
-    lines.push_back("shot " + std::to_string(k) + ": " + std::to_string(f.shots[k].position) + "#" +
-                    std::to_string(f.shots[k].number));
-  }
-  return lines;
-}
-
-}  // namespace
-
 std::string FigureDifference(const AnalysisFigures& expected, const AnalysisFigures& actual) {
   const std::vector<std::string> want = Describe(expected);
   const std::vector<std::string> got = Describe(actual);
-  for (std::size_t k = 0; k < std::min(want.size(), got.size()); ++k) {
-    if (want[k] != got[k]) {
-      return want[k] + " vs " + got[k];
-    }
-  }
-  return {};
+  const auto [w, g] = std::mismatch(want.begin(), want.end(), got.begin(), got.end());
+  return w == want.end() && g == got.end() ? ""
+         : w == want.end()                 ? "nothing vs " + *g
+         : g == got.end()                  ? *w + " vs nothing"
+                                           : *w + " vs " + *g;
 }
 
 }  // namespace test

@@ -15,13 +15,8 @@ namespace {
 std::vector<std::string> LogLines(const char* name) {
   std::vector<std::string> lines;
   std::istringstream stream(ReadText(name));
-  std::string line;
-  constexpr std::string_view prefix = "Data Time: ";
-  while (std::getline(stream, line)) {
-    if (line.compare(0, prefix.size(), prefix) == 0) {
-      line.erase(0, prefix.size());
-    }
-    lines.push_back(line);
+  for (std::string line; std::getline(stream, line);) {
+    lines.push_back(line.starts_with("Data Time: ") ? line.substr(11) : line);
   }
   return lines;
 }
@@ -45,14 +40,14 @@ ScopedWorkDir::~ScopedWorkDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+  const std::string text = ReadText(path);
+  return {text.begin(), text.end()};
 }
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
