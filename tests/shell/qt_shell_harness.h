@@ -45,9 +45,7 @@ struct FakeTicks final : TickSource {
 };
 
 struct ShellParts {
-  // The microphone is fake unless another audio system is given.
-  explicit ShellParts(AudioSystem* other_audio = nullptr)
-      : engine(other_audio != nullptr ? other_audio : &audio, &notifier) {
+  ShellParts() {
     audio.ring.assign(kRingBytes, 128);
     state.start_directory = dir.path().string();
   }
@@ -57,7 +55,7 @@ struct ShellParts {
   FakeChooser chooser;
   FakeTicks ticks;
   ShellServices services{chooser, notifier, ticks};
-  SoundEngine engine;
+  SoundEngine engine{&audio, &notifier};
   ShellState state;
   DisplayWindow display;
   WaveformView view;
@@ -65,8 +63,7 @@ struct ShellParts {
 };
 
 struct QtShellHarness : ShellParts {
-  explicit QtShellHarness(AudioSystem* other_audio = nullptr)
-      : ShellParts(other_audio), dialog(CreateMainDialog(context)) {
+  QtShellHarness() : dialog(CreateMainDialog(context)) {
     dialog->show();
     Settle();
   }
