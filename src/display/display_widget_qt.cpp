@@ -8,26 +8,18 @@
 #include <algorithm>
 #include <limits>
 
+#include "display/display_window.h"
 #include "display/waveform_painter_qt.h"
 #include "display/waveform_picture.h"
 
 namespace {
 
-constexpr int kBorderWidth = 1;
 constexpr int kScrollBarHeight = 17;
-
-DisplayMessage ScrollMessage(ScrollCode code) {
-  return DisplayMessage{DisplayMessageKind::HorizontalScroll, code};
-}
-
-QString FromView(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
-DisplayCanvas::DisplayCanvas(QWidget* parent, Rgb background, DisplayProcedure procedure)
-    : QWidget(parent), background_(background), procedure_(std::move(procedure)) {
+DisplayCanvas::DisplayCanvas(QWidget* parent, std::function<void()> paint)
+    : QWidget(parent), paint_(std::move(paint)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
 }
@@ -39,7 +31,7 @@ void DisplayCanvas::FitImage() {
   }
   // A window that has nothing new to draw keeps its old picture.
   QImage fitted(wanted, QImage::Format_RGB32);
-  fitted.fill(ToQColor(background_));
+  fitted.fill(ToQColor(kDisplayBackground));
   if (!image_.isNull()) {
     QPainter painter(&fitted);
     painter.drawImage(0, 0, image_);
@@ -49,7 +41,7 @@ void DisplayCanvas::FitImage() {
 
 void DisplayCanvas::Present(const WaveformPicture& picture) {
   FitImage();
-  DrawWaveformPicture(image_, picture, background_, font());
+  DrawWaveformPicture(image_, picture, kDisplayBackground, font());
   if (!painting_) {
     update();
   }
@@ -62,66 +54,67 @@ void DisplayCanvas::resizeEvent(QResizeEvent* event) {
 
 void DisplayCanvas::paintEvent(QPaintEvent* event) {
   FitImage();
-  if (!painting_ && procedure_) {
+  if (!painting_) {
     painting_ = true;
-    procedure_(DisplayMessage{DisplayMessageKind::Paint, ScrollCode::EndScroll});
+    paint_();
     painting_ = false;
   }
   QPainter painter(this);
   painter.drawImage(event->rect(), image_, event->rect());
 }
 
-DisplayWidget::DisplayWidget(QWidget* parent, Rgb background, DisplayProcedure procedure)
+DisplayWidget::DisplayWidget(QWidget* parent, WaveformView& view, const SoundEngine& engine,
+                             DisplayWindow& display)
     : QFrame(parent),
-      procedure_(std::move(procedure)),
-      canvas_(new DisplayCanvas(this, background, procedure_)),
+      view_(view),
+      engine_(engine),
+      display_(display),
+      canvas_(new DisplayCanvas(this, [this] { PaintWaveform(view_, engine_, display_); })),
       scroll_bar_(new QScrollBar(Qt::Horizontal, this)) {
   setFrameStyle(QFrame::Box | QFrame::Plain);
-  setLineWidth(kBorderWidth);
+  setLineWidth(kDisplayBorderWidth);
   setFocusPolicy(Qt::ClickFocus);
   // The thumb takes effect when released; other ways of moving the bar that
   // the view doesn't follow are switched off.
   scroll_bar_->setTracking(false);
   scroll_bar_->setFocusPolicy(Qt::NoFocus);
   scroll_bar_->setContextMenuPolicy(Qt::NoContextMenu);
-  connect(scroll_bar_, &QScrollBar::actionTriggered, this, &DisplayWidget::OnScrollAction);
-  connect(scroll_bar_, &QScrollBar::sliderReleased, this, &DisplayWidget::OnThumbReleased);
+  connect(scroll_bar_, &QScrollBar::actionTriggered, this, &DisplayWidget::OnScrollBarAction);
+  connect(scroll_bar_, &QScrollBar::sliderReleased, this,
+          [this] { Scroll(ScrollAction::ThumbReleased); });
 }
 
 void DisplayWidget::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  const int inner_width = std::max(width() - 2 * kBorderWidth, 0);
-  const int inner_height = std::max(height() - 2 * kBorderWidth, 0);
+  const int inner_width = std::max(width() - 2 * kDisplayBorderWidth, 0);
+  const int inner_height = std::max(height() - 2 * kDisplayBorderWidth, 0);
   const int bar_height = std::min(kScrollBarHeight, inner_height);
-  canvas_->setGeometry(kBorderWidth, kBorderWidth, inner_width, inner_height - bar_height);
-  scroll_bar_->setGeometry(kBorderWidth, kBorderWidth + inner_height - bar_height, inner_width,
-                           bar_height);
+  canvas_->setGeometry(kDisplayBorderWidth, kDisplayBorderWidth, inner_width,
+                       inner_height - bar_height);
+  scroll_bar_->setGeometry(kDisplayBorderWidth, kDisplayBorderWidth + inner_height - bar_height,
+                           inner_width, bar_height);
 }
 
-void DisplayWidget::Send(ScrollCode code) {
-  if (procedure_) {
-    procedure_(ScrollMessage(code));
-  }
-}
+void DisplayWidget::Scroll(ScrollAction action) { HandleScroll(view_, engine_, display_, action); }
 
-void DisplayWidget::OnScrollAction(int action) {
+void DisplayWidget::OnScrollBarAction(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
-      Send(ScrollCode::LineLeft);
+      Scroll(ScrollAction::LineLeft);
       break;
     case QAbstractSlider::SliderSingleStepAdd:
-      Send(ScrollCode::LineRight);
+      Scroll(ScrollAction::LineRight);
       break;
     case QAbstractSlider::SliderPageStepSub:
-      Send(ScrollCode::PageLeft);
+      Scroll(ScrollAction::PreviousShot);
       break;
     case QAbstractSlider::SliderPageStepAdd:
-      Send(ScrollCode::PageRight);
+      Scroll(ScrollAction::NextShot);
       break;
     case QAbstractSlider::SliderMove:
       // A jump of the thumb without a drag (a middle click) acts as a release.
       if (!scroll_bar_->isSliderDown()) {
-        Send(ScrollCode::ThumbPosition);
+        Scroll(ScrollAction::ThumbReleased);
       }
       break;
     default:
@@ -130,8 +123,6 @@ void DisplayWidget::OnScrollAction(int action) {
       break;
   }
 }
-
-void DisplayWidget::OnThumbReleased() { Send(ScrollCode::ThumbPosition); }
 
 void DisplayWidget::SetScrollInfo(const ScrollInfo& info) {
   scroll_info_ = info;
@@ -152,16 +143,16 @@ void DisplayWidget::SetScrollInfo(const ScrollInfo& info) {
 void DisplayWidget::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Left:
-      Send(ScrollCode::LineLeft);
+      Scroll(ScrollAction::LineLeft);
       break;
     case Qt::Key_Right:
-      Send(ScrollCode::LineRight);
+      Scroll(ScrollAction::LineRight);
       break;
     case Qt::Key_PageUp:
-      Send(ScrollCode::PageLeft);
+      Scroll(ScrollAction::PreviousShot);
       break;
     case Qt::Key_PageDown:
-      Send(ScrollCode::PageRight);
+      Scroll(ScrollAction::NextShot);
       break;
     default:
       QFrame::keyPressEvent(event);
@@ -174,41 +165,28 @@ void DisplayWidget::wheelEvent(QWheelEvent* event) {
   const QPoint delta = event->angleDelta();
   const int step = delta.x() != 0 ? delta.x() : delta.y();
   if (step > 0) {
-    Send(ScrollCode::LineLeft);
+    Scroll(ScrollAction::LineLeft);
   } else if (step < 0) {
-    Send(ScrollCode::LineRight);
+    Scroll(ScrollAction::LineRight);
   }
   event->accept();
 }
 
 void DisplayWidget::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
-  if (procedure_) {
-    procedure_(DisplayMessage{DisplayMessageKind::LeftButtonDown, ScrollCode::EndScroll});
-  }
   event->accept();
 }
 
 DisplaySurfaceQt::~DisplaySurfaceQt() { delete widget_.data(); }
 
-bool DisplaySurfaceQt::Move(const PixelRect& outer, bool repaint) {
+bool DisplaySurfaceQt::Move(const PixelRect& outer) {
   if (widget_.isNull()) {
     return false;
   }
   const QSize before = widget_->size();
   widget_->setGeometry(outer.x, outer.y, std::max(outer.width, 0), std::max(outer.height, 0));
-  if (repaint) {
-    widget_->update();
-  }
+  widget_->update();
   return widget_->size() != before;
-}
-
-PixelRect DisplaySurfaceQt::OuterRect() const {
-  if (widget_.isNull()) {
-    return {};
-  }
-  const QRect rect = widget_->geometry();
-  return PixelRect{rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 void DisplaySurfaceQt::Show(bool shown) {
@@ -216,8 +194,6 @@ void DisplaySurfaceQt::Show(bool shown) {
     widget_->setVisible(shown);
   }
 }
-
-bool DisplaySurfaceQt::IsShown() const { return !widget_.isNull() && !widget_->isHidden(); }
 
 std::int32_t DisplaySurfaceQt::ClientWidth() const {
   return widget_.isNull() ? 0 : widget_->Canvas()->width();
@@ -227,10 +203,6 @@ void DisplaySurfaceQt::SetScrollInfo(const ScrollInfo& info) {
   if (!widget_.isNull()) {
     widget_->SetScrollInfo(info);
   }
-}
-
-ScrollInfo DisplaySurfaceQt::GetScrollInfo() const {
-  return widget_.isNull() ? ScrollInfo{} : widget_->GetScrollInfo();
 }
 
 std::int32_t DisplaySurfaceQt::ScrollTrackPosition() const {
@@ -252,30 +224,11 @@ void DisplaySurfaceQt::Present(const WaveformPicture& picture) {
   }
 }
 
-bool DisplayPlatformQt::RegisterWindowClass(std::string_view class_name, Rgb background) {
-  return classes_.emplace(std::string(class_name), background).second;
-}
-
-void DisplayPlatformQt::UnregisterWindowClass(std::string_view class_name) {
-  const auto found = classes_.find(class_name);
-  if (found != classes_.end()) {
-    classes_.erase(found);
-  }
-}
-
-std::unique_ptr<DisplaySurface> DisplayPlatformQt::CreateDisplayWindow(std::string_view class_name,
-                                                                       std::string_view title,
-                                                                       const PixelRect& outer,
-                                                                       ParentWindow* parent,
-                                                                       DisplayProcedure procedure) {
-  const auto found = classes_.find(class_name);
-  auto* parent_widget = dynamic_cast<QWidget*>(parent);
-  if (found == classes_.end() || parent_widget == nullptr) {
-    return nullptr;
-  }
-  auto* widget = new DisplayWidget(parent_widget, found->second, std::move(procedure));
-  widget->setObjectName(FromView(class_name));
-  widget->setWindowTitle(FromView(title));
-  widget->setGeometry(outer.x, outer.y, outer.width, outer.height);
+std::unique_ptr<DisplaySurface> CreateDisplayWidget(QWidget* parent, WaveformView& view,
+                                                    const SoundEngine& engine,
+                                                    DisplayWindow& display) {
+  auto* widget = new DisplayWidget(parent, view, engine, display);
+  widget->setWindowTitle(
+      QString::fromUtf8(kDisplayTitle.data(), static_cast<qsizetype>(kDisplayTitle.size())));
   return std::make_unique<DisplaySurfaceQt>(widget);
 }

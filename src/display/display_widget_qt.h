@@ -3,21 +3,23 @@
 #include <QFrame>
 #include <QImage>
 #include <QPointer>
-#include <map>
+#include <functional>
 #include <memory>
-#include <string>
 
 #include "display/display_colours.h"
 #include "display/display_surface.h"
+#include "display/waveform_view.h"
 
 class QScrollBar;
+struct DisplayWindow;
+struct SoundEngine;
 
-// The drawing area: shows the last picture it was given and asks the
-// window's procedure to paint whenever it is exposed.
+// The drawing area: shows the last picture it was given and has it painted
+// anew whenever it is exposed.
 class DisplayCanvas final : public QWidget {
   Q_OBJECT
  public:
-  DisplayCanvas(QWidget* parent, Rgb background, DisplayProcedure procedure);
+  DisplayCanvas(QWidget* parent, std::function<void()> paint);
   void Present(const WaveformPicture& picture);
   const QImage& Image() const { return image_; }
 
@@ -27,18 +29,18 @@ class DisplayCanvas final : public QWidget {
 
  private:
   void FitImage();
-  Rgb background_;
-  DisplayProcedure procedure_;
+  std::function<void()> paint_;
   QImage image_;
   bool painting_ = false;
 };
 
 // The display window: a bordered child with the drawing area above a
-// horizontal scroll bar with the platform's usual behaviour.
+// horizontal scroll bar; the bar, the keys and the wheel scroll the view.
 class DisplayWidget final : public QFrame {
   Q_OBJECT
  public:
-  DisplayWidget(QWidget* parent, Rgb background, DisplayProcedure procedure);
+  DisplayWidget(QWidget* parent, WaveformView& view, const SoundEngine& engine,
+                DisplayWindow& display);
   DisplayCanvas* Canvas() const { return canvas_; }
   QScrollBar* ScrollBar() const { return scroll_bar_; }
   void SetScrollInfo(const ScrollInfo& info);
@@ -51,10 +53,11 @@ class DisplayWidget final : public QFrame {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  void Send(ScrollCode code);
-  void OnScrollAction(int action);
-  void OnThumbReleased();
-  DisplayProcedure procedure_;
+  void Scroll(ScrollAction action);
+  void OnScrollBarAction(int action);
+  WaveformView& view_;
+  const SoundEngine& engine_;
+  DisplayWindow& display_;
   DisplayCanvas* canvas_;
   QScrollBar* scroll_bar_;
   ScrollInfo scroll_info_;
@@ -68,33 +71,19 @@ class DisplaySurfaceQt final : public DisplaySurface {
   DisplaySurfaceQt(const DisplaySurfaceQt&) = delete;
   DisplaySurfaceQt& operator=(const DisplaySurfaceQt&) = delete;
 
-  bool Move(const PixelRect& outer, bool repaint) override;
-  PixelRect OuterRect() const override;
+  bool Move(const PixelRect& outer) override;
   void Show(bool shown) override;
-  bool IsShown() const override;
   std::int32_t ClientWidth() const override;
   void SetScrollInfo(const ScrollInfo& info) override;
-  ScrollInfo GetScrollInfo() const override;
   std::int32_t ScrollTrackPosition() const override;
   void SetScrollPosition(std::int32_t position) override;
   void Present(const WaveformPicture& picture) override;
-
-  DisplayWidget* Widget() const { return widget_; }
 
  private:
   QPointer<DisplayWidget> widget_;
 };
 
-// Display windows as child widgets of the main dialog.
-class DisplayPlatformQt final : public DisplayPlatform {
- public:
-  bool RegisterWindowClass(std::string_view class_name, Rgb background) override;
-  void UnregisterWindowClass(std::string_view class_name) override;
-  std::unique_ptr<DisplaySurface> CreateDisplayWindow(std::string_view class_name,
-                                                      std::string_view title,
-                                                      const PixelRect& outer, ParentWindow* parent,
-                                                      DisplayProcedure procedure) override;
-
- private:
-  std::map<std::string, Rgb, std::less<>> classes_;
-};
+// A new display window under `parent` that paints and scrolls `view`.
+std::unique_ptr<DisplaySurface> CreateDisplayWidget(QWidget* parent, WaveformView& view,
+                                                    const SoundEngine& engine,
+                                                    DisplayWindow& display);

@@ -4,58 +4,36 @@
 #include <memory>
 #include <string_view>
 
-#include "display/display_colours.h"
 #include "display/display_surface.h"
 
-class Notifier;
+struct SoundEngine;
+struct WaveformView;
 
-// Window styles the host looks at.
-inline constexpr std::uint32_t kStyleBorder = 0x00800000;
-inline constexpr std::uint32_t kDisplayExStyle = 0x00040088;
-inline constexpr std::uint32_t kDisplayStyle = 0x52900000;
-
-inline constexpr std::string_view kDisplayClassName = "TAMBRIXDisplayClass";
 inline constexpr std::string_view kDisplayTitle = "TAMBRIX Display";
+inline constexpr std::int32_t kDisplayBorderWidth = 1;
+// Where the window opens: a client area of 500 × 60 at (0, 250).
+inline constexpr PixelRect kDisplayOpeningRect{0, 250, 500, 60};
 
-// Host record of one window: what is needed to register its class, create
-// it, move it and destroy it. The program has one, for the waveform display.
+// The waveform display, a child window of the main dialog; the program has
+// one.
 struct DisplayWindow {
-  DisplayPlatform* platform = nullptr;  // owns the class; null after Destroy
-  DisplayProcedure window_procedure;
-  std::unique_ptr<DisplaySurface> window;  // null before creation, on failure, after Destroy
-  bool full_screen = false;
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t width = 0;  // client size for Create, outer size for Move
-  std::int32_t height = 0;
-  std::string_view class_name;
-  std::string_view menu_name;
-  std::string_view title;
-  std::string_view icon_name;
-  ParentWindow* parent = nullptr;
-  std::uint32_t ex_style = 0;
-  std::uint32_t style = 0;
-  Rgb background = kDisplayBackground;
+  std::unique_ptr<DisplaySurface> window;  // null before OpenDisplay and after CloseDisplay
+  // Where the window was last put. Its width is the scroll bar's page: the
+  // client width when opened, the outer width after a move.
+  PixelRect rect = kDisplayOpeningRect;
 };
 
-// The record of the waveform display as the program constructs it.
-DisplayWindow ProgramDisplayWindow();
+// Takes the newly made window, places it at the opening rectangle grown by
+// its border, returns the view to the clip's start and shows the window.
+void OpenDisplay(DisplayWindow& display, std::unique_ptr<DisplaySurface> window, WaveformView& view,
+                 const SoundEngine& engine);
 
-// Registers the class and creates the window under `parent`; the procedure
-// receives Create and the first Size during the call. False, with a message
-// box, when a step fails.
-bool Create(DisplayWindow& display, DisplayPlatform& platform, Notifier& notifier,
-            DisplayProcedure window_procedure);
+// Moves the window (outer size, parent's client coordinates); a new size
+// returns the view to the clip's start.
+void MoveDisplay(DisplayWindow& display, WaveformView& view, const SoundEngine& engine,
+                 const PixelRect& outer);
 
-// Moves the window to x, y, width × height (outer size, parent's client
-// coordinates); a changed size reaches the procedure as Size.
-void Move(DisplayWindow& display, bool repaint);
+void ShowDisplay(DisplayWindow& display, bool shown);
 
-void Show(DisplayWindow& display, bool shown);
-
-// Destroys the window and unregisters the class. A second call changes
-// nothing.
-bool Destroy(DisplayWindow& display);
-
-// The outer size of a window of the given client size and style.
-PixelRect AdjustWindowRect(const PixelRect& client, std::uint32_t style);
+// Destroys the window; a second call changes nothing.
+void CloseDisplay(DisplayWindow& display);

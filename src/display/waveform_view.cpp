@@ -28,7 +28,7 @@ double ContentExtent(std::uint32_t sample_count) {
 }
 
 std::uint32_t ViewWidth(const DisplayWindow& display) {
-  return static_cast<std::uint32_t>(display.width);
+  return static_cast<std::uint32_t>(display.rect.width);
 }
 
 }  // namespace
@@ -111,29 +111,34 @@ void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection dir
 }
 
 void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
-                  ScrollCode code) {
-  switch (code) {
-    case ScrollCode::LineLeft:
+                  ScrollAction action) {
+  switch (action) {
+    case ScrollAction::LineLeft:
       view.view_offset += kLineScrollPixels;
       UpdateScrollBar(view, engine, display);
       break;
-    case ScrollCode::LineRight:
+    case ScrollAction::LineRight:
       view.view_offset -= kLineScrollPixels;
       UpdateScrollBar(view, engine, display);
       break;
-    case ScrollCode::PageLeft:
+    case ScrollAction::PreviousShot:
       JumpToShot(view, engine, JumpDirection::Previous);
       UpdateScrollBar(view, engine, display);
       break;
-    case ScrollCode::PageRight:
+    case ScrollAction::NextShot:
       JumpToShot(view, engine, JumpDirection::Next);
       UpdateScrollBar(view, engine, display);
       break;
-    case ScrollCode::ThumbPosition:
+    case ScrollAction::ThumbReleased:
       ScrollToThumb(view, engine, display);
       break;
-    default:
-      return;
   }
   PaintWaveform(view, engine, display);
+}
+
+void ShowClip(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  UpdateScrollBar(view, engine, display);
+  if (display.window) {
+    HandleScroll(view, engine, display, ScrollAction::NextShot);
+  }
 }

@@ -25,6 +25,17 @@ struct WaveformView {
 
 enum class JumpDirection : std::uint8_t { Previous, Next };
 
+// What the scroll bar, the keys and the wheel ask of the view: a line either
+// way (arrows), the shot on either side (clicks in the track, Page Up and
+// Down), or the thumb's place once released.
+enum class ScrollAction : std::uint8_t {
+  LineLeft,
+  LineRight,
+  PreviousShot,
+  NextShot,
+  ThumbReleased
+};
+
 // Conversions to whole pixels truncate toward zero, after arithmetic in
 // double precision on the float scales.
 std::int32_t SampleX(std::int32_t view_offset, std::uint32_t index);
@@ -45,7 +56,10 @@ void ScrollToThumb(WaveformView& view, const SoundEngine& engine, DisplayWindow&
 // edge; without one the view stays.
 void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection direction);
 
-// The scroll codes: arrows by a line, track clicks from shot to shot, the
-// released thumb; every move repaints at once.
+// Moves the view as asked and repaints at once.
 void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
-                  ScrollCode code);
+                  ScrollAction action);
+
+// After a new clip: clamps the view to it and, with a window to show it in,
+// brings the next shot to the left edge.
+void ShowClip(WaveformView& view, const SoundEngine& engine, DisplayWindow& display);

@@ -27,14 +27,11 @@ inline constexpr std::array<int, 3> kUnitFields = {kAverageUnitField, kHighestUn
 
 // The field that shows a readout.
 constexpr int ReadoutField(Readout readout) {
-  constexpr std::array<int, kReadoutCount> kFields = {kAverageRofField,    kHighestRofField,
-                                                      kLowestRofField,     kNumberOfShotsField,
-                                                      kClipLengthField,    kClipQualityField};
+  constexpr std::array<int, kReadoutCount> kFields = {kAverageRofField, kHighestRofField,
+                                                      kLowestRofField,  kNumberOfShotsField,
+                                                      kClipLengthField, kClipQualityField};
   return kFields[static_cast<std::size_t>(readout)];
 }
 
-// Enter and Esc.
-inline constexpr int kOkCommand = 1;
-inline constexpr int kCancelCommand = 2;
 // Controls without an identifier.
 inline constexpr int kNoControlId = -1;

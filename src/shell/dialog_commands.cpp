@@ -4,7 +4,6 @@
 #include <optional>
 #include <system_error>
 
-#include "display/display_procedure.h"
 #include "display/display_window.h"
 #include "display/waveform_view.h"
 #include "engine/clip_files.h"
@@ -31,30 +30,22 @@ void RestoreStartDirectory(const ShellContext& context) {
 
 // The path the user confirmed, or nothing when cancelled or too long to fit.
 std::optional<std::string> ChooseFile(ShellContext& context, const ChooserRequest& request) {
-  context.state.file_path.clear();
   std::optional<std::string> chosen = context.services.chooser.Choose(request);
   if (!chosen || chosen->empty() || chosen->size() > kMaxChosenPathLength) {
     return std::nullopt;
   }
-  context.state.file_path = *chosen;
   return chosen;
 }
 
-// After a new clip: clamp the view to it and jump to the next shot.
 void ShowNewClip(ShellContext& context) {
   UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
-  UpdateScrollBar(context.view, context.engine, context.display);
-  if (context.display.window_procedure && context.display.window) {
-    context.display.window_procedure(
-        DisplayMessage{DisplayMessageKind::HorizontalScroll, ScrollCode::PageRight});
-  }
+  ShowClip(context.view, context.engine, context.display);
 }
 
 void LoadCommand(ShellContext& context) {
-  if (!ChooseFile(context, kLoadChooser)) {
-    return;
+  if (const std::optional<std::string> path = ChooseFile(context, kLoadChooser)) {
+    LoadChosenFile(context, *path);
   }
-  LoadChosenFile(context, context.state.file_path);
 }
 
 void RecCommand(ShellContext& context) {
@@ -73,11 +64,12 @@ void SaveCommand(ShellContext& context) {
     context.services.notifier.ShowMessage(kNoDataLoaded, "");
     return;
   }
-  if (!ChooseFile(context, kSaveChooser)) {
-    return;
+  const std::optional<std::string> path = ChooseFile(context, kSaveChooser);
+  if (!path) {
+    return;  // the chooser may have left another current directory
   }
   RestoreStartDirectory(context);
-  SaveWave(context.engine, context.state.file_path);
+  SaveWave(context.engine, *path);
   UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
 }
 
@@ -89,26 +81,6 @@ void SelectUnits(ShellContext& context, RateUnit unit) {
 
 }  // namespace
 
-void DialogProcedure(ShellContext& context, DialogSurface& dialog, const DialogMessage& message) {
-  switch (message.kind) {
-    case DialogMessageKind::InitDialog:
-      OpeningSequence(context, dialog);
-      break;
-    case DialogMessageKind::Command:
-      RunDialogCommand(context, message.control_id);
-      break;
-    case DialogMessageKind::Close:
-      CloseDialog(context);
-      break;
-  }
-}
-
-DisplayProcedure MakeDisplayProcedure(ShellContext& context) {
-  return [&context](const DisplayMessage& message) {
-    DisplayWindowProcedure(context.view, context.engine, context.display, message);
-  };
-}
-
 void OpeningSequence(ShellContext& context, DialogSurface& dialog) {
   ShellState& state = context.state;
   context.dialog = &dialog;
@@ -116,12 +88,11 @@ void OpeningSequence(ShellContext& context, DialogSurface& dialog) {
   UpdateReadouts(dialog, context.engine, state.rate_unit);
   dialog.PostCheck(kBpsRadio, state.rate_unit == RateUnit::Bps);
   dialog.PostCheck(kMsRadio, state.rate_unit == RateUnit::Ms);
-  dialog.PostCheck(kDisplayCheckBox, state.display_shown != 0);
-  context.display.parent = &dialog;
-  Create(context.display, context.services.display_platform, context.services.notifier,
-         MakeDisplayProcedure(context));
+  dialog.PostCheck(kDisplayCheckBox, state.display_shown);
+  OpenDisplay(context.display, dialog.CreateDisplay(context.view, context.engine, context.display),
+              context.view, context.engine);
   // The posted Display command inverts this back and applies it.
-  state.display_shown = state.display_shown != 0 ? 0 : 1;
+  state.display_shown = !state.display_shown;
   dialog.PostCommand(kDisplayCheckBox);
   dialog.Activate();
 }
@@ -174,37 +145,31 @@ void LoadChosenFile(ShellContext& context, const std::string& path) {
 
 void ToggleDisplay(ShellContext& context) {
   ShellState& state = context.state;
-  DisplayWindow& display = context.display;
   DialogSurface& dialog = *context.dialog;
-  state.display_shown = state.display_shown != 0 ? 0 : 1;
-  state.dialog_rect = dialog.GetWindowRect();
-  state.dialog_left = state.dialog_rect.left;
-  state.dialog_top = state.dialog_rect.top;
+  state.display_shown = !state.display_shown;
+  const WindowRect current = dialog.GetWindowRect();
   if (state.base_width == 0 && state.base_height == 0) {
-    state.base_width = state.dialog_rect.right - state.dialog_rect.left;
-    state.base_height = state.dialog_rect.bottom - state.dialog_rect.top;
+    state.base_width = current.right - current.left;
+    state.base_height = current.bottom - current.top;
   }
-  if (state.display_shown == 1) {
-    display.x = 0;
-    display.y = state.base_height;
-    display.width = state.base_width - kDisplayWidthInset;
-    display.height = kDisplayAreaHeight;
-    Move(display, true);
-    dialog.MoveWindow(
-        WindowRect{state.dialog_left, state.dialog_top, state.dialog_left + state.base_width,
-                   state.dialog_top + state.base_height + display.height + kDisplayBottomRoom});
-    Show(display, true);
-    dialog.Activate();
-  } else {
-    dialog.MoveWindow(WindowRect{state.dialog_left, state.dialog_top,
-                                 state.dialog_left + state.base_width,
-                                 state.dialog_top + state.base_height});
-    Show(display, false);
+  const WindowRect base{current.left, current.top, current.left + state.base_width,
+                        current.top + state.base_height};
+  if (!state.display_shown) {
+    dialog.MoveWindow(base);
+    ShowDisplay(context.display, false);
+    return;
   }
+  MoveDisplay(
+      context.display, context.view, context.engine,
+      PixelRect{0, state.base_height, state.base_width - kDisplayWidthInset, kDisplayAreaHeight});
+  dialog.MoveWindow(WindowRect{base.left, base.top, base.right,
+                               base.bottom + kDisplayAreaHeight + kDisplayBottomRoom});
+  ShowDisplay(context.display, true);
+  dialog.Activate();
 }
 
 void CloseDialog(ShellContext& context) {
-  context.state.quit_requested = 1;
+  context.state.quit_requested = true;
   if (context.dialog != nullptr) {
     context.dialog->Hide();
   }

@@ -5,7 +5,7 @@
 
 namespace {
 
-// 8 points at 96 dots per inch, rounded as the dialog manager rounds it.
+// 8 points at 96 dots per inch, rounded to whole pixels.
 constexpr int kDialogFontPixels = 11;
 constexpr const char* kPreferredFamily = "Liberation Sans";
 constexpr const char* kFallbackFamily = "DejaVu Sans";

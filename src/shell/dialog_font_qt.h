@@ -8,5 +8,5 @@
 // Liberation Sans where installed, else DejaVu Sans, set a little tighter.
 QFont DialogFont();
 
-// Base units of a font, measured as the dialog manager measures them.
+// Base units of a font: what the template's dialog units are measured in.
 BaseUnits DialogBaseUnits(const QFont& font);

@@ -1,15 +1,20 @@
 #pragma once
 
-#include <cstdint>
+#include <memory>
 #include <string_view>
 
-#include "display/display_surface.h"
 #include "shell/shell_state.h"
+
+class DisplaySurface;
+struct DisplayWindow;
+struct SoundEngine;
+struct WaveformView;
 
 // The main dialog as its commands use it. Moves are in outer (frame)
 // coordinates on the screen.
-class DialogSurface : public ParentWindow {
+class DialogSurface {
  public:
+  virtual ~DialogSurface() = default;
   virtual void SetItemText(int control_id, std::string_view text) = 0;
   // Takes effect later, from the event queue.
   virtual void PostCheck(int control_id, bool checked) = 0;
@@ -19,4 +24,9 @@ class DialogSurface : public ParentWindow {
   virtual void Invalidate() = 0;
   virtual void Activate() = 0;
   virtual void Hide() = 0;
+  // A new display window inside the dialog, hidden, that paints and scrolls
+  // `view`.
+  virtual std::unique_ptr<DisplaySurface> CreateDisplay(WaveformView& view,
+                                                        const SoundEngine& engine,
+                                                        DisplayWindow& display) = 0;
 };

@@ -45,6 +45,13 @@ constexpr std::array<ControlTemplate, kDialogControlCount> kControls{{
     {kDisplayCheckBox, CheckBox, "Display", {319, 95, 36, 10}, 0},
 }};
 
+// value × base / divisor (positive), rounded half away from zero.
+std::int32_t ScaleRounded(std::int32_t value, std::int32_t base, std::int32_t divisor) {
+  const std::int64_t product = static_cast<std::int64_t>(value) * base;
+  const std::int64_t magnitude = (std::llabs(product) + divisor / 2) / divisor;
+  return static_cast<std::int32_t>(product < 0 ? -magnitude : magnitude);
+}
+
 }  // namespace
 
 const std::array<ControlTemplate, kDialogControlCount>& MainDialogControls() { return kControls; }
@@ -53,22 +60,11 @@ BaseUnits BaseUnitsFromMetrics(std::int32_t alphabet_width, std::int32_t font_he
   return BaseUnits{(alphabet_width / kAlphabetHalfLength + 1) / 2, font_height};
 }
 
-std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
-  if (c == 0) {
-    return -1;
-  }
-  const std::int64_t product = static_cast<std::int64_t>(a) * b;
-  const std::int64_t half = std::llabs(c) / 2;
-  const bool negative = (product < 0) != (c < 0);
-  const std::int64_t magnitude = (std::llabs(product) + half) / std::llabs(c);
-  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
-}
-
 PixelRect DialogUnitsToPixels(const DialogUnitRect& rect, BaseUnits base) {
-  return PixelRect{MulDiv(rect.x, base.x, kHorizontalDivisor),
-                   MulDiv(rect.y, base.y, kVerticalDivisor),
-                   MulDiv(rect.width, base.x, kHorizontalDivisor),
-                   MulDiv(rect.height, base.y, kVerticalDivisor)};
+  return PixelRect{ScaleRounded(rect.x, base.x, kHorizontalDivisor),
+                   ScaleRounded(rect.y, base.y, kVerticalDivisor),
+                   ScaleRounded(rect.width, base.x, kHorizontalDivisor),
+                   ScaleRounded(rect.height, base.y, kVerticalDivisor)};
 }
 
 BitmapSize BitmapSizeOf(int bitmap_id) {

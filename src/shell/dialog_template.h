@@ -45,7 +45,6 @@ struct BitmapSize {
   std::int32_t height = 0;
 };
 
-inline constexpr int kMainDialogTemplate = 103;
 inline constexpr int kReadoutBitmap = 104;
 inline constexpr int kTitleBitmap = 106;
 inline constexpr BitmapSize kReadoutBitmapSize{183, 81};
@@ -63,9 +62,6 @@ const std::array<ControlTemplate, kDialogControlCount>& MainDialogControls();
 // Base units from the font: half the rounded-up average width of the
 // alphabet's 52 letters, and the font's height.
 BaseUnits BaseUnitsFromMetrics(std::int32_t alphabet_width, std::int32_t font_height);
-
-// a × b / c, rounded half away from zero.
-std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
 
 // Dialog units to pixels: x across in quarters, y down in eighths of the
 // base units.

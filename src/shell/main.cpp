@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <memory>
 
-#include "display/display_widget_qt.h"
 #include "display/display_window.h"
 #include "engine/sound_engine.h"
 #include "platform/qt_audio_system.h"
@@ -18,11 +17,10 @@ int main(int argc, char* argv[]) {
   MessageBoxNotifier notifier;
   FileChooserQt chooser;
   SteadyTickSource ticks;
-  DisplayPlatformQt display_platform;
   QtAudioSystem audio_system;
 
   SoundEngine engine(&audio_system, &notifier);
-  DisplayWindow display_window = ProgramDisplayWindow();
-  ShellServices services{chooser, notifier, ticks, display_platform};
+  DisplayWindow display_window;
+  ShellServices services{chooser, notifier, ticks};
   return RunShell(engine, display_window, services);
 }

@@ -15,8 +15,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QUrl>
-#include <ranges>
+#include <algorithm>
 
+#include "display/display_widget_qt.h"
 #include "shell/control_ids.h"
 #include "shell/dialog_commands.h"
 #include "shell/dialog_font_qt.h"
@@ -70,64 +71,62 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
       previous_tab_stop = widget;
     }
   }
-  // The first control of the template lies on top, as the dialog manager
-  // stacks them.
-  for (QWidget* widget : std::ranges::reverse_view(made)) {
-    widget->raise();
-  }
+  // The first control of the template lies on top: where frames and
+  // labels overlap, that decides what shows. (No ranges view: clang 14
+  // can't compile one with this standard library.)
+  std::for_each(made.rbegin(), made.rend(), [](QWidget* widget) { widget->raise(); });
 }
 
-QWidget* MainDialog::MakeControl(const ControlTemplate& control) {
-  const PixelRect rect = DialogUnitsToPixels(control.rect, base_units_);
+QAbstractButton* MainDialog::Connected(QAbstractButton* button, int control_id) {
+  connect(button, &QAbstractButton::clicked, this, [this, control_id] { RunCommand(control_id); });
+  return button;
+}
+
+QWidget* MainDialog::NewControlWidget(const ControlTemplate& control) {
   const QString text = FromView(control.text);
-  QWidget* widget = nullptr;
   switch (control.kind) {
     case ControlKind::PushButton: {
       auto* button = new QPushButton(text, this);
       button->setAutoDefault(false);
       button->setFocusPolicy(Qt::StrongFocus);
-      connect(button, &QPushButton::clicked, this, [this, id = control.id] { RunCommand(id); });
-      widget = button;
-      break;
+      return Connected(button, control.id);
     }
     case ControlKind::GroupBox:
-      widget = new QGroupBox(text, this);
-      break;
+      return new QGroupBox(text, this);
     case ControlKind::Label: {
       auto* label = new QLabel(text, this);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      widget = label;
-      break;
+      return label;
     }
     case ControlKind::ReadOnlyEdit: {
       auto* edit = new QLineEdit(this);
       edit->setReadOnly(true);
       edit->setTextMargins(0, 0, 0, 0);
       edit->setFocusPolicy(Qt::StrongFocus);
-      widget = edit;
-      break;
+      return edit;
     }
     case ControlKind::RadioButton: {
       auto* radio = new QRadioButton(text, this);
       radio->setFocusPolicy(Qt::ClickFocus);  // in the group, not a tab stop
-      connect(radio, &QRadioButton::clicked, this, [this, id = control.id] { RunCommand(id); });
-      widget = radio;
-      break;
+      return Connected(radio, control.id);
     }
     case ControlKind::CheckBox: {
       auto* box = new QCheckBox(text, this);
       box->setFocusPolicy(Qt::StrongFocus);
-      connect(box, &QCheckBox::clicked, this, [this, id = control.id] { RunCommand(id); });
-      widget = box;
-      break;
+      return Connected(box, control.id);
     }
     case ControlKind::Picture: {
       auto* picture = new QLabel(this);
       picture->setPixmap(QPixmap(BitmapResource(control.bitmap_id)));
-      widget = picture;
-      break;
+      return picture;
     }
   }
+  return nullptr;
+}
+
+QWidget* MainDialog::MakeControl(const ControlTemplate& control) {
+  QWidget* widget = NewControlWidget(control);
+  const PixelRect rect = DialogUnitsToPixels(control.rect, base_units_);
   if (control.kind == ControlKind::Picture) {
     // A picture control takes its bitmap's size.
     const BitmapSize bitmap = BitmapSizeOf(control.bitmap_id);
@@ -149,7 +148,7 @@ QWidget* MainDialog::Control(int control_id) const {
 }
 
 void MainDialog::RunCommand(int control_id) {
-  DialogProcedure(context_, *this, DialogMessage{DialogMessageKind::Command, control_id});
+  RunDialogCommand(context_, control_id);
   emit CommandDone();
 }
 
@@ -212,8 +211,14 @@ void MainDialog::Activate() {
 
 void MainDialog::Hide() { hide(); }
 
+std::unique_ptr<DisplaySurface> MainDialog::CreateDisplay(WaveformView& view,
+                                                          const SoundEngine& engine,
+                                                          DisplayWindow& display) {
+  return CreateDisplayWidget(this, view, engine, display);
+}
+
 void MainDialog::closeEvent(QCloseEvent* event) {
-  DialogProcedure(context_, *this, DialogMessage{DialogMessageKind::Close, 0});
+  CloseDialog(context_);
   event->accept();
   emit CommandDone();
 }
@@ -245,6 +250,6 @@ std::unique_ptr<MainDialog> CreateMainDialog(ShellContext& context) {
     dialog->move(area.x() + (area.width() - dialog->width()) / 2,
                  area.y() + (area.height() - dialog->height()) / 2);
   }
-  DialogProcedure(context, *dialog, DialogMessage{DialogMessageKind::InitDialog, 0});
+  OpeningSequence(context, *dialog);
   return dialog;
 }

@@ -19,7 +19,6 @@ class MainDialog final : public QWidget, public DialogSurface {
 
   // The control with that identifier, or null.
   QWidget* Control(int control_id) const;
-  BaseUnits Units() const { return base_units_; }
   // The client size the template asks for.
   QSize TemplateSize() const { return template_size_; }
 
@@ -31,6 +30,8 @@ class MainDialog final : public QWidget, public DialogSurface {
   void Invalidate() override;
   void Activate() override;
   void Hide() override;
+  std::unique_ptr<DisplaySurface> CreateDisplay(WaveformView& view, const SoundEngine& engine,
+                                                DisplayWindow& display) override;
 
  signals:
   // After every command, the close and a dropped file.
@@ -43,6 +44,9 @@ class MainDialog final : public QWidget, public DialogSurface {
 
  private:
   QWidget* MakeControl(const ControlTemplate& control);
+  QWidget* NewControlWidget(const ControlTemplate& control);
+  // The button, its clicks running the command of `control_id`.
+  QAbstractButton* Connected(QAbstractButton* button, int control_id);
   void RunCommand(int control_id);
   ShellContext& context_;
   BaseUnits base_units_;

@@ -30,7 +30,7 @@ class ShellLoop final : public QObject {
   }
 
   void Run() {
-    if (context_.state.quit_requested == 0) {
+    if (!context_.state.quit_requested) {
       loop_.exec();
     }
   }
@@ -42,7 +42,7 @@ class ShellLoop final : public QObject {
     in_turn_ = true;
     ServiceRecording(context_);
     in_turn_ = false;
-    if (context_.state.quit_requested != 0) {
+    if (context_.state.quit_requested) {
       timer_.stop();
       loop_.exit(0);
     } else if (context_.engine.IsRecording()) {
@@ -97,15 +97,13 @@ int RunShell(SoundEngine& engine, DisplayWindow& display, ShellServices& service
   const QuitSignalWatcher quit_signals([&loop] { loop.ReceiveQuit(); });
   QObject::connect(qApp, &QGuiApplication::commitDataRequest, &loop, &ShellLoop::ReceiveQuit);
   loop.Run();
-  if (state.quit_requested == 0) {
+  if (!state.quit_requested) {
     // The event loop was ended from outside, as by the session ending.
     ReceiveQuitMessage(context);
   }
   const int exit_code = ShutdownShell(context);
   // The display's handler refers to this run's state; nothing may reach it
   // once the run is over.
-  Destroy(display);
-  display.window_procedure = nullptr;
-  display.parent = nullptr;
+  CloseDisplay(display);
   return exit_code;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "display/display_surface.h"
-
 struct ShellState;
 struct SoundEngine;
 struct DisplayWindow;
@@ -16,7 +14,6 @@ struct ShellServices {
   FileChooser& chooser;
   Notifier& notifier;
   TickSource& ticks;
-  DisplayPlatform& display_platform;
 };
 
 // Everything the dialog's commands and the main loop act on.

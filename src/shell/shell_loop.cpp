@@ -50,7 +50,7 @@ void ServiceRecording(ShellContext& context) {
     WriteLogEntry(LogTarget::Critical, kCaptureFailed);
     context.services.notifier.ShowMessage(kCaptureFailed, "");
     WriteLogEntry(LogTarget::Routine, kCaptureFailed);
-    context.state.quit_requested = 1;
+    context.state.quit_requested = true;
   }
   // Elapsed time in wrapping arithmetic, so a tick counter that rolls over
   // during a recording does not end it early.
@@ -68,7 +68,7 @@ void ServiceRecording(ShellContext& context) {
 }
 
 void ReceiveQuitMessage(ShellContext& context) {
-  context.state.quit_requested = 1;
+  context.state.quit_requested = true;
   WriteLogEntry(LogTarget::Routine, "Recieved Done Message, Exiting Loop");
 }
 
@@ -76,12 +76,8 @@ int ShutdownShell(ShellContext& context) {
   // A recording still running is finished so that "tmp" is a valid file;
   // there is nothing left to show it in.
   FinishRecording(context.engine);
-  if (context.display.window) {
-    WriteLogEntry(LogTarget::Routine, "Display Window Destroyed");
-    Destroy(context.display);
-  } else {
-    WriteLogEntry(LogTarget::Routine, "Display Window Failed To Destroy");
-  }
+  WriteLogEntry(LogTarget::Routine, "Display Window Destroyed");
+  CloseDisplay(context.display);
   WriteLogEntry(LogTarget::Routine, "TAMBRIX Ended");
   return 0;
 }

@@ -17,14 +17,12 @@ struct WindowRect {
 // main loop.
 struct ShellState {
   std::string start_directory;
-  std::string file_path;
-  std::uint8_t quit_requested = 0;
+  bool quit_requested = false;
   std::uint32_t record_start_tick = 0;
   RateUnit rate_unit = RateUnit::Bps;
-  std::uint8_t display_shown = 1;
-  WindowRect dialog_rect;
-  std::int32_t dialog_left = 0;
-  std::int32_t dialog_top = 0;
+  bool display_shown = true;
+  // The dialog's outer size without the display area, taken at the first
+  // Display command.
   std::int32_t base_width = 0;
   std::int32_t base_height = 0;
 };

@@ -9,38 +9,19 @@
 
 namespace {
 
-struct SeenBox {
-  QString title;
-  QString text;
-  bool had_owner = true;
-  int buttons = 0;
-};
-
-// Answers the next modal message box by pressing its OK button.
-SeenBox ShowAndAnswer(std::string_view text, std::string_view caption) {
-  SeenBox seen;
-  QTimer::singleShot(0, [&seen] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    seen.title = box->windowTitle();
-    seen.text = box->text();
-    seen.had_owner = box->parentWidget() != nullptr;
-    seen.buttons = static_cast<int>(box->buttons().size());
-    box->button(QMessageBox::Ok)->click();
-  });
-  MessageBoxNotifier notifier;
-  notifier.ShowMessage(text, caption);
-  return seen;
-}
-
 TEST(MessageBoxNotifier, ShowsAModalBoxWithoutOwnerAndOneOkButton) {
-  const SeenBox plain = ShowAndAnswer("No Data Is Loaded", "");
-  EXPECT_EQ(plain.text, QStringLiteral("No Data Is Loaded"));
-  EXPECT_EQ(plain.title, QStringLiteral("TAMBRIX"));
-  EXPECT_FALSE(plain.had_owner);
-  EXPECT_EQ(plain.buttons, 1);
-  const SeenBox captioned = ShowAndAnswer("Failed To Analize Due To No Data Allocation", "ERROR");
-  EXPECT_EQ(captioned.title, QStringLiteral("ERROR"));
+  for (const auto& [caption, title] : {std::pair{"", "TAMBRIX"}, std::pair{"ERROR", "ERROR"}}) {
+    QTimer::singleShot(0, [title = title] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->windowTitle(), QString::fromLatin1(title));
+      EXPECT_EQ(box->text(), QStringLiteral("No Data Is Loaded"));
+      EXPECT_EQ(box->parentWidget(), nullptr);
+      EXPECT_EQ(box->buttons().size(), 1);
+      box->button(QMessageBox::Ok)->click();
+    });
+    MessageBoxNotifier().ShowMessage("No Data Is Loaded", caption);
+  }
 }
 
 }  // namespace

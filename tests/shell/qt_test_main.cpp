@@ -1,5 +1,4 @@
-// main() of the Qt test program: one QApplication for all Qt tests (the
-// platform comes from QT_QPA_PLATFORM, offscreen under CTest).
+// One QApplication for all Qt tests, offscreen unless QT_QPA_PLATFORM says.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,9 +7,7 @@
 #include "shell/run_shell_qt.h"
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
   ConfigureApplication();
   testing::InitGoogleTest(&argc, argv);
