@@ -132,24 +132,4 @@ TEST(DetectShots, WorkedExamples) {
   EXPECT_NEAR(at_736, 29.959240, 1e-6);
 }
 
-// A clean five-second clip scores 100; the 257th shot is numbered 0 again.
-TEST(DetectShots, CleanClipScores100AndShotNumbersWrapAfter256) {
-  Positions bursts;
-  for (std::uint32_t start = 11025; start + 2000 < 5 * kWorkedRate; start += 1470) {
-    bursts.push_back(start);
-  }
-  const auto clean = Analyse(test::MakeShotTrain(5 * kWorkedRate, bursts), kWorkedRate);
-  EXPECT_EQ(clean.clip_quality, 100);
-  EXPECT_EQ(clean.number_of_shots, static_cast<std::int32_t>(bursts.size()));
-
-  bursts.clear();
-  for (std::uint32_t k = 0; k < 260; ++k) {
-    bursts.push_back(1000 + k * 300);
-  }
-  const auto many = Analyse(test::MakeShotTrain(1000 + 261 * 300, bursts, 10), 8000);
-  ASSERT_EQ(many.shots.size(), 260U);
-  EXPECT_EQ(many.shots[255].number, 255);
-  EXPECT_EQ(many.shots[256].number, 0);
-}
-
 }  // namespace

@@ -1,6 +1,6 @@
 // Recording through Qt Multimedia from a real sound server whose microphone is
 // a FIFO (started by scripts/test-services.sh), polled the way the main loop
-// does, and without a server.
+// does.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -23,7 +22,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Lines = std::vector<std::string>;
 
 // Writes `bytes` into the FIFO microphone at 22050 bytes a second, as a
 // microphone delivers them, while the test polls.
@@ -71,26 +69,6 @@ TEST(RecordingWithSoundServer, RecordedShotTrainMeasuresLikeTheSameBytes) {
                                    test::TakeFigures(engine, true, true)),
             "");
   EXPECT_TRUE(test::CriticalLogLines().empty()) << "the server has an output and a microphone";
-}
-
-// Qt's sound backend connects once per process, so this runs in a child.
-TEST(SoundServerFailures, NoServerAtAll) {
-  const std::string command = "PULSE_SERVER=unix:/nonexistent '" +
-                              std::filesystem::read_symlink("/proc/self/exe").string() +
-                              "' --gtest_also_run_disabled_tests "
-                              "--gtest_filter=SoundServerFailures.DISABLED_NoServerAtAllChild";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-}
-
-TEST(SoundServerFailures, DISABLED_NoServerAtAllChild) {
-  test::ScopedWorkDir dir;
-  QtAudioSystem audio;
-  SoundEngine engine(&audio, nullptr);
-  EXPECT_FALSE(StartRecording(engine));
-  EXPECT_EQ(test::CriticalLogLines(),
-            (Lines{"Failed to Create Sound OBject", "Failed to create sound capture",
-                   "Failed to Create Capture Sound Buffer"}));
-  EXPECT_FALSE(std::filesystem::exists("tmp"));
 }
 
 }  // namespace
