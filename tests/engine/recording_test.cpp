@@ -33,34 +33,15 @@ class RecordingTest : public ::testing::Test {
   SoundEngine engine{&audio, &notifier};
 };
 
-// Each poll appends what arrived; STOP finishes "tmp" and loads it back
-// without the reader's "Loading file" line.
-TEST_F(RecordingTest, CopiesEachPollsBytesAndLoadsTmpAtStop) {
-  EXPECT_FALSE(StopRecording(engine)) << "STOP while idle";
+// Each poll appends what arrived, in order round the ring; more than a whole
+// ring between two polls copies only the distance modulo the ring (the rest
+// was overwritten). STOP finishes "tmp" and loads it back without the
+// reader's "Loading file" line.
+TEST_F(RecordingTest, CopiesEachPollInOrderRoundTheRingAndLoadsTmpAtStop) {
   ASSERT_TRUE(StartRecording(engine));
   EXPECT_FALSE(StartRecording(engine)) << "REC while recording";
   EXPECT_EQ(audio.sample_rate, 22050U);
   EXPECT_EQ(PollCapture(engine), CapturePoll::NothingNew);
-  const Bytes first = Pattern(1000);
-  const Bytes second = Pattern(441, 200);
-  CaptureAndPoll(first);
-  CaptureAndPoll(second);
-  EXPECT_FALSE(audio.locked) << "every lock is handed back";
-  audio.Capture(Pattern(50));  // after the last poll: not copied
-  ASSERT_TRUE(StopRecording(engine));
-  EXPECT_EQ(audio.stop_calls, 1);
-  EXPECT_EQ(audio.alive, 0);
-  const Bytes both = test::Join({first, second});
-  EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, both));
-  EXPECT_EQ(engine.samples, both);
-  EXPECT_EQ(test::RoutineLogLines()[0], "format_len: 16 ");
-  EXPECT_TRUE(test::CriticalLogLines().empty());
-}
-
-// Ranges passing the ring's end, and more than a whole ring between polls
-// (only the distance modulo the ring is copied, the rest was overwritten).
-TEST_F(RecordingTest, RangesPassingTheRingEndCopyInOrder) {
-  ASSERT_TRUE(StartRecording(engine));
   const Bytes most = Pattern(kRingBytes - 100);
   const Bytes across = Pattern(300, 77);
   CaptureAndPoll(most);
@@ -70,10 +51,18 @@ TEST_F(RecordingTest, RangesPassingTheRingEndCopyInOrder) {
   EXPECT_EQ(engine.capture.read_cursor, 0U);
   CaptureAndPoll(Bytes(kRingBytes + 10, 128));
   EXPECT_EQ(audio.locks.back(), (std::pair{0U, 10U}));
+  EXPECT_FALSE(audio.locked) << "every lock is handed back";
   ASSERT_TRUE(StopRecording(engine));
+  EXPECT_FALSE(StopRecording(engine)) << "STOP while idle";
+  EXPECT_EQ(audio.alive, 0);
   const Bytes tmp = test::ReadBytes("tmp");
   ASSERT_EQ(tmp.size(), 44 + 2 * std::size_t{kRingBytes} + 10);
+  const Bytes header = test::MakeWave8(22050, Bytes(tmp.size() - 44));
+  EXPECT_TRUE(std::equal(tmp.begin(), tmp.begin() + 44, header.begin()));
   EXPECT_TRUE(std::equal(across.begin(), across.end(), tmp.begin() + 44 + kRingBytes - 100));
+  EXPECT_TRUE(std::equal(tmp.begin() + 44, tmp.end(), engine.samples->begin()));
+  EXPECT_EQ(test::RoutineLogLines()[0], "format_len: 16 ");
+  EXPECT_TRUE(test::CriticalLogLines().empty());
 }
 
 TEST_F(RecordingTest, FailedPollsCopyNothing) {
@@ -133,24 +122,12 @@ TEST_F(RecordingTest, FailuresAreToldAndLeaveNothingRunning) {
   }
 }
 
-// Closing the program finishes "tmp" without loading it; an engine that ends
-// mid-recording leaves "tmp" as it was.
-TEST(RecordingLifetime, FinishWritesTmpWithoutLoadingAndTeardownDropsIt) {
+TEST(SoundEngine, SaysSoWhenThereIsNoOutputDevice) {
   test::ScopedWorkDir dir;
   test::FakeAudioSystem audio;
-  {
-    SoundEngine engine(&audio, nullptr);
-    for (const Bytes& bytes : {Pattern(900), Pattern(300)}) {
-      ASSERT_TRUE(StartRecording(engine));
-      audio.Capture(bytes);
-      ASSERT_EQ(PollCapture(engine), CapturePoll::Copied);
-      EXPECT_TRUE(bytes.size() == 300 || FinishRecording(engine));
-    }
-    EXPECT_FALSE(engine.HasData());
-  }
-  EXPECT_EQ(audio.alive, 0);
-  EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(22050, Pattern(900)));
-  EXPECT_EQ(FilesHere(), 1U) << "no part file";
+  audio.output_available = false;
+  const SoundEngine engine(&audio, nullptr);
+  EXPECT_EQ(test::CriticalLogLines(), Lines{"Failed to Create Sound OBject"});
 }
 
 }  // namespace
