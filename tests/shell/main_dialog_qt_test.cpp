@@ -1,42 +1,74 @@
+// The real main dialog and the shell's run over a fake microphone, chooser,
+// clock and message boxes, each in a fresh working directory.
+
 #include "shell/main_dialog_qt.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <deque>
 #include <variant>
 
 #include "display/display_widget_qt.h"
+#include "display/display_window.h"
 #include "display/waveform_picture.h"
 #include "engine/recording.h"
+#include "engine/sound_engine.h"
 #include "shell/control_ids.h"
-#include "shell/qt_shell_harness.h"
+#include "shell/file_chooser.h"
+#include "shell/run_shell_qt.h"
+#include "shell/shell_context.h"
 #include "shell/shell_loop.h"
+#include "shell/shell_state.h"
+#include "shell/tick_source.h"
+#include "support/fake_audio_system.h"
+#include "support/test_support.h"
 
 namespace {
 
-// The real main dialog over the fakes.
-struct Harness : test::ShellParts {
-  Harness() : dialog(CreateMainDialog(context)) {
-    dialog->show();
-    Settle();
-  }
-  ~Harness() { CloseDisplay(display); }
-  // Lets posted work (check states, the Display command, repaints) run.
-  static void Settle() {
-    for (int i = 0; i < 3; ++i) {
-      QCoreApplication::processEvents();
+// The next scripted answer (none left: cancelled), after moving to
+// `wander_to` as a real chooser may.
+struct FakeChooser final : FileChooser {
+  std::optional<std::string> Choose(const ChooserRequest& /*request*/) override {
+    std::filesystem::current_path(wander_to);
+    std::optional<std::string> answer;
+    if (!answers.empty()) {
+      answer = answers.front();
+      answers.pop_front();
     }
+    return answer;
   }
-  std::string Text(int id) const {
-    return qobject_cast<QLineEdit*>(dialog->Control(id))->text().toStdString();
+  std::deque<std::string> answers;
+  std::filesystem::path wander_to = ".";
+};
+
+struct FakeTicks final : TickSource {
+  std::uint32_t Now() override { return now; }
+  std::uint32_t now = 0;
+};
+
+struct Shell {
+  Shell() {
+    audio.ring.assign(kRingBytes, 128);
+    state.start_directory = dir.path().string();
   }
-  bool Checked(int id) const {
-    return qobject_cast<QRadioButton*>(dialog->Control(id))->isChecked();
-  }
-  std::unique_ptr<MainDialog> dialog;
+  test::ScopedWorkDir dir;
+  test::FakeAudioSystem audio;
+  test::RecordingNotifier notifier;
+  FakeChooser chooser;
+  FakeTicks ticks;
+  ShellServices services{chooser, notifier, ticks};
+  SoundEngine engine{&audio, &notifier};
+  ShellState state;
+  DisplayWindow display;
+  WaveformView view;
+  ShellContext context{state, engine, display, view, services};
 };
 
 // What happens: a click on a control, the chooser's next answer, bytes the
@@ -52,7 +84,6 @@ struct CaptureFails {};
 using Step = std::variant<int, const char*, Captured, TurnAt, CaptureFails>;
 
 struct CommandRow {
-  const char* what;
   std::vector<Step> steps = {};
   std::vector<std::string> messages = {};  // each also in the critical log
   std::uint32_t samples = 0;
@@ -72,65 +103,41 @@ constexpr const char* kLimit = "Can Only Record 30 Second Clips";
 
 // clang-format off
 const CommandRow kCommands[] = {
-    {.what = "Load", .steps = {kClip, kLoadButton}, .samples = kClipSamples},
-    {.what = "Load during a recording finishes the recording first",
-     .steps = {kRecButton, Captured{500}, kClip, kLoadButton},
-     .samples = kClipSamples, .tmp_size = 544},
-    {.what = "REC, STOP", .steps = {kRecButton, Captured{700}, kStopButton},
-     .samples = 700, .tmp_size = 744},
-    // The limit counts from the last REC, across the tick counter's wrap.
-    {.what = "REC twice, up to the limit",
-     .steps = {TurnAt{1000}, kRecButton, TurnAt{5000}, kRecButton, TurnAt{25000}},
-     .recording = true},
-    {.what = "REC past the limit",
-     .steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21001}},
+    {.steps = {kClip, kLoadButton}, .samples = kClipSamples},
+    // Load during a recording finishes the recording first.
+    {.steps = {kRecButton, Captured{500}, kClip, kLoadButton}, .samples = kClipSamples, .tmp_size = 544},
+    {.steps = {kRecButton, Captured{700}, kStopButton}, .samples = 700, .tmp_size = 744},
+    // The limit counts from the last REC (20000 ticks are not past it), and
+    // across the tick counter's wrap.
+    {.steps = {TurnAt{1000}, kRecButton, TurnAt{5000}, kRecButton, TurnAt{25000}}, .recording = true},
+    {.steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21001}},
      .messages = {kLimit}, .samples = 400, .tmp_size = 444},
-    {.what = "REC past the limit across the wrap",
-     .steps = {TurnAt{0xFFFFF000}, kRecButton, TurnAt{5000}, TurnAt{0xFFFFF000 + 20001}},
+    {.steps = {TurnAt{0xFFFFF000}, kRecButton, TurnAt{5000}, TurnAt{0xFFFFF000 + 20001}},
      .messages = {kLimit}, .tmp_size = 44},
-    // A failed capture finishes "tmp", does not load it and ends the program.
-    {.what = "REC, the capture fails",
-     .steps = {kRecButton, Captured{400}, CaptureFails{}, TurnAt{100}},
+    // A failed capture finishes "tmp" and ends the program.
+    {.steps = {kRecButton, Captured{400}, CaptureFails{}, TurnAt{100}},
      .messages = {"Failed To Capture Data"}, .samples = 400, .tmp_size = 444, .quit = true},
-    {.what = "REC without a microphone", .steps = {kRecButton},
-     .messages = {"Failed to create sound capture"}, .microphone = false},
-    {.what = "Load given a path too long", .steps = {kLongName.c_str(), kLoadButton}},
-    {.what = "Save without a clip", .steps = {kSaveButton}, .messages = {"No Data Is Loaded"}},
-    {.what = "Save under a name without extension",
-     .steps = {kClip, kLoadButton, "clips/copy", kSaveButton},
-     .samples = kClipSamples, .saves_copy = true},
-    {.what = "Save into a missing folder",
-     .steps = {kClip, kLoadButton, "missing/x.wav", kSaveButton},
+    {.steps = {kRecButton}, .messages = {"Failed to create sound capture"}, .microphone = false},
+    {.steps = {kLongName.c_str(), kLoadButton}},  // a path too long
+    {.steps = {kSaveButton}, .messages = {"No Data Is Loaded"}},
+    // Saved under a name without extension; into a missing folder.
+    {.steps = {kClip, kLoadButton, "clips/copy", kSaveButton}, .samples = kClipSamples, .saves_copy = true},
+    {.steps = {kClip, kLoadButton, "missing/x.wav", kSaveButton},
      .messages = {"Failed To Save .wav File"}, .samples = kClipSamples},
-    {.what = "MS, Load", .steps = {kMsRadio, kClip, kLoadButton},
-     .samples = kClipSamples, .unit = RateUnit::Ms},
-    {.what = "MS, BPS", .steps = {kMsRadio, kBpsRadio}},
-    {.what = "Display off", .steps = {kDisplayCheckBox}, .display_shown = false},
-    {.what = "Display off and on", .steps = {kDisplayCheckBox, kDisplayCheckBox}},
+    {.steps = {kMsRadio, kClip, kLoadButton}, .samples = kClipSamples, .unit = RateUnit::Ms},
+    {.steps = {kMsRadio, kBpsRadio}},
+    {.steps = {kDisplayCheckBox}, .display_shown = false},
+    {.steps = {kDisplayCheckBox, kDisplayCheckBox}},
 };
 // clang-format on
 
-void Take(Harness& s, const Step& step) {
-  if (const int* control = std::get_if<int>(&step)) {
-    QTest::mouseClick(s.dialog->Control(*control), Qt::LeftButton);
-  } else if (const auto* answer = std::get_if<const char*>(&step)) {
-    s.chooser.answers.push_back((s.dir.path() / *answer).string());
-  } else if (const auto* captured = std::get_if<Captured>(&step)) {
-    s.audio.Capture(std::vector<std::uint8_t>(captured->bytes, 128));
-    PollCapture(s.engine);
-  } else if (const auto* turn = std::get_if<TurnAt>(&step)) {
-    s.ticks.now = turn->tick;
-    ServiceRecording(s.context);
-  } else {
-    s.audio.position_fails = true;
-  }
-  Harness::Settle();
-}
-
 TEST(MainDialogQt, Commands) {
   for (const CommandRow& row : kCommands) {
-    SCOPED_TRACE(row.what);
-    Harness s;
+    SCOPED_TRACE(&row - kCommands);
+    Shell s;
+    const std::unique_ptr<MainDialog> dialog = CreateMainDialog(s.context);
+    dialog->show();
+    QTest::qWait(5);  // posted work: check states, the Display command, repaints
     std::filesystem::create_directory("clips");
     std::vector<std::uint32_t> bursts;  // 15 BPS
     for (std::uint32_t start = 3000; start + 1470 < kClipSamples; start += 1470) {
@@ -140,41 +147,94 @@ TEST(MainDialogQt, Commands) {
     s.chooser.wander_to = s.dir.path() / "clips";
     s.audio.capture_available = row.microphone;
     for (const Step& step : row.steps) {
-      Take(s, step);
+      if (const int* control = std::get_if<int>(&step)) {
+        QTest::mouseClick(dialog->Control(*control), Qt::LeftButton);
+      } else if (const auto* answer = std::get_if<const char*>(&step)) {
+        s.chooser.answers.push_back((s.dir.path() / *answer).string());
+      } else if (const auto* captured = std::get_if<Captured>(&step)) {
+        s.audio.Capture(std::vector<std::uint8_t>(captured->bytes, 128));
+        PollCapture(s.engine);
+      } else if (const auto* turn = std::get_if<TurnAt>(&step)) {
+        s.ticks.now = turn->tick;
+        ServiceRecording(s.context);
+      } else {
+        s.audio.position_fails = true;
+      }
+      QTest::qWait(5);
     }
     const std::vector<std::string> critical = test::CriticalLogLines();
-    EXPECT_EQ(s.notifier.shown.size(), row.messages.size());
-    for (std::size_t i = 0; i < std::min(s.notifier.shown.size(), row.messages.size()); ++i) {
+    ASSERT_EQ(s.notifier.shown.size(), row.messages.size());
+    for (std::size_t i = 0; i < row.messages.size(); ++i) {
       EXPECT_EQ(s.notifier.shown[i].text, row.messages[i]);
       EXPECT_NE(std::find(critical.begin(), critical.end(), row.messages[i]), critical.end());
     }
     EXPECT_EQ(s.engine.IsRecording(), row.recording);
     EXPECT_EQ(s.state.quit_requested, row.quit);
     EXPECT_EQ(s.engine.GetSampleCount(), row.samples);
-    if (row.samples == kClipSamples) {  // loaded, back from the chooser's folder
-      EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
-    }
     EXPECT_EQ(test::ReadBytes("tmp").size(), row.tmp_size);
     EXPECT_EQ(test::ReadBytes("clips/copy"),
               row.saves_copy ? test::ReadBytes(kClip) : std::vector<std::uint8_t>());
     // Readouts and units as the engine gives them, the dialog 213 pixels
-    // taller than its template with the display, and the first shot of a
-    // clip at the view's left edge, drawn.
+    // taller than its template with the display, and a loaded clip's first
+    // shot at the view's left edge, drawn, back from the chooser's folder.
+    const auto text = [&](int id) { return qobject_cast<QLineEdit*>(dialog->Control(id))->text(); };
     for (const ReadoutText& readout : ReadoutTexts(s.engine, row.unit)) {
-      EXPECT_EQ(s.Text(ReadoutField(readout.readout)), readout.text);
+      EXPECT_EQ(text(ReadoutField(readout.readout)).toStdString(), readout.text);
     }
-    EXPECT_EQ(s.Text(kLowestUnitField), UnitText(row.unit));
-    EXPECT_EQ(s.Checked(kMsRadio), row.unit == RateUnit::Ms);
-    EXPECT_EQ(s.Checked(kBpsRadio), row.unit == RateUnit::Bps);
-    const auto* display = s.dialog->findChild<DisplayWidget*>();
+    EXPECT_EQ(text(kLowestUnitField).toStdString(), UnitText(row.unit));
+    EXPECT_EQ(qobject_cast<QRadioButton*>(dialog->Control(kMsRadio))->isChecked(),
+              row.unit == RateUnit::Ms);
+    EXPECT_NE(qobject_cast<QRadioButton*>(dialog->Control(kBpsRadio))->isChecked(),
+              row.unit == RateUnit::Ms);
+    const auto* display = dialog->findChild<DisplayWidget*>();
     EXPECT_EQ(display->isVisible(), row.display_shown);
-    EXPECT_EQ(s.dialog->height(),
-              s.dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
+    EXPECT_EQ(dialog->height(), dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
     EXPECT_EQ(display->ScrollBar()->isEnabled(), row.samples == kClipSamples);
-    if (row.samples == kClipSamples && row.display_shown) {
+    if (row.samples == kClipSamples) {
+      EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
       EXPECT_EQ(s.view.view_offset, AlignedOffset(s.engine.GetShot(0).position));
       EXPECT_EQ(display->Canvas()->Image().pixelColor(1, 100), QColor(0, 0, 255));
     }
+    CloseDisplay(s.display);
+  }
+}
+
+MainDialog* OpenDialog() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<MainDialog*>(widget); dialog && dialog->isVisible()) {
+      return dialog;
+    }
+  }
+  return nullptr;
+}
+
+// Ended by SIGINT, or closed during a recording of `bytes`: "tmp" is finished
+// but not loaded (no reader lines).
+TEST(RunShellQt, EndsInOrder) {
+  for (const auto& [signal, bytes] : {std::pair{SIGINT, 0U}, std::pair{0, 250U}}) {
+    Shell s;
+    QTimer starter;  // acts once the dialog is open, however late
+    QObject::connect(&starter, &QTimer::timeout, [&, signal = signal, bytes = bytes] {
+      if (MainDialog* dialog = OpenDialog()) {
+        starter.stop();
+        if (bytes > 0) {
+          QTest::mouseClick(dialog->Control(kRecButton), Qt::LeftButton);
+          s.audio.Capture(std::vector<std::uint8_t>(bytes, 128));
+        }
+        signal != 0 ? static_cast<void>(std::raise(signal)) : static_cast<void>(dialog->close());
+      }
+    });
+    starter.start(20);
+    EXPECT_EQ(RunShell(s.engine, s.display, s.services), 0);
+    std::vector<std::string> expected{"TAMBRIX Started", "Display Window Destroyed",
+                                      "TAMBRIX Ended"};
+    if (signal != 0) {
+      expected.insert(expected.begin() + 1, "Recieved Done Message, Exiting Loop");
+    }
+    EXPECT_EQ(test::RoutineLogLines(), expected) << signal;
+    EXPECT_EQ(test::ReadBytes("tmp").size(), bytes > 0 ? bytes + 44 : 0);
+    EXPECT_EQ(s.display.window, nullptr);
+    EXPECT_EQ(OpenDialog(), nullptr);
   }
 }
 
