@@ -1,18 +1,21 @@
-// The real main dialog and the shell's run over a fake microphone, chooser,
-// clock and message boxes, each in a fresh working directory.
-
-#include "shell/main_dialog_qt.h"
+// The shell's Qt parts: the real main dialog and the shell's run over a fake
+// microphone, chooser, clock and message boxes, the file chooser and the quit
+// signals.
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
-#include <deque>
 #include <variant>
 
 #include "display/display_widget_qt.h"
@@ -21,11 +24,12 @@
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
 #include "shell/control_ids.h"
-#include "shell/file_chooser.h"
+#include "shell/file_chooser_qt.h"
+#include "shell/main_dialog_qt.h"
+#include "shell/quit_signals_qt.h"
 #include "shell/run_shell_qt.h"
 #include "shell/shell_context.h"
 #include "shell/shell_loop.h"
-#include "shell/shell_state.h"
 #include "shell/tick_source.h"
 #include "support/fake_audio_system.h"
 #include "support/test_support.h"
@@ -37,14 +41,10 @@ namespace {
 struct FakeChooser final : FileChooser {
   std::optional<std::string> Choose(const ChooserRequest& /*request*/) override {
     std::filesystem::current_path(wander_to);
-    std::optional<std::string> answer;
-    if (!answers.empty()) {
-      answer = answers.front();
-      answers.pop_front();
-    }
-    return answer;
+    return next < answers.size() ? std::optional(answers[next++]) : std::nullopt;
   }
-  std::deque<std::string> answers;
+  std::vector<std::string> answers;
+  std::size_t next = 0;
   std::filesystem::path wander_to = ".";
 };
 
@@ -72,16 +72,15 @@ struct Shell {
 };
 
 // What happens: a click on a control, the chooser's next answer, bytes the
-// microphone captures (which the loop then polls), a turn of the main loop at
-// a tick, or a capture that fails from then on.
+// microphone captures (which the loop then polls; none: the capture fails
+// from then on), or a turn of the main loop at a tick.
 struct Captured {
   std::uint32_t bytes;
 };
 struct TurnAt {
   std::uint32_t tick;
 };
-struct CaptureFails {};
-using Step = std::variant<int, const char*, Captured, TurnAt, CaptureFails>;
+using Step = std::variant<int, const char*, Captured, TurnAt>;
 
 struct CommandRow {
   std::vector<Step> steps = {};
@@ -115,7 +114,7 @@ const CommandRow kCommands[] = {
     {.steps = {TurnAt{0xFFFFF000}, kRecButton, TurnAt{5000}, TurnAt{0xFFFFF000 + 20001}},
      .messages = {kLimit}, .tmp_size = 44},
     // A failed capture finishes "tmp" and ends the program.
-    {.steps = {kRecButton, Captured{400}, CaptureFails{}, TurnAt{100}},
+    {.steps = {kRecButton, Captured{400}, Captured{0}, TurnAt{100}},
      .messages = {"Failed To Capture Data"}, .samples = 400, .tmp_size = 444, .quit = true},
     {.steps = {kRecButton}, .messages = {"Failed to create sound capture"}, .microphone = false},
     {.steps = {kLongName.c_str(), kLoadButton}},  // a path too long
@@ -151,14 +150,13 @@ TEST(MainDialogQt, Commands) {
         QTest::mouseClick(dialog->Control(*control), Qt::LeftButton);
       } else if (const auto* answer = std::get_if<const char*>(&step)) {
         s.chooser.answers.push_back((s.dir.path() / *answer).string());
-      } else if (const auto* captured = std::get_if<Captured>(&step)) {
-        s.audio.Capture(std::vector<std::uint8_t>(captured->bytes, 128));
-        PollCapture(s.engine);
       } else if (const auto* turn = std::get_if<TurnAt>(&step)) {
         s.ticks.now = turn->tick;
         ServiceRecording(s.context);
       } else {
-        s.audio.position_fails = true;
+        s.audio.Capture(std::vector<std::uint8_t>(std::get<Captured>(step).bytes, 128));
+        s.audio.position_fails = std::get<Captured>(step).bytes == 0;
+        PollCapture(s.engine);
       }
       QTest::qWait(5);
     }
@@ -182,10 +180,8 @@ TEST(MainDialogQt, Commands) {
       EXPECT_EQ(text(ReadoutField(readout.readout)).toStdString(), readout.text);
     }
     EXPECT_EQ(text(kLowestUnitField).toStdString(), UnitText(row.unit));
-    EXPECT_EQ(qobject_cast<QRadioButton*>(dialog->Control(kMsRadio))->isChecked(),
-              row.unit == RateUnit::Ms);
-    EXPECT_NE(qobject_cast<QRadioButton*>(dialog->Control(kBpsRadio))->isChecked(),
-              row.unit == RateUnit::Ms);
+    const int radio = row.unit == RateUnit::Ms ? kMsRadio : kBpsRadio;
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(dialog->Control(radio))->isChecked());
     const auto* display = dialog->findChild<DisplayWidget*>();
     EXPECT_EQ(display->isVisible(), row.display_shown);
     EXPECT_EQ(dialog->height(), dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
@@ -199,15 +195,6 @@ TEST(MainDialogQt, Commands) {
   }
 }
 
-MainDialog* OpenDialog() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* dialog = qobject_cast<MainDialog*>(widget); dialog && dialog->isVisible()) {
-      return dialog;
-    }
-  }
-  return nullptr;
-}
-
 // Ended by SIGINT, or closed during a recording of `bytes`: "tmp" is finished
 // but not loaded (no reader lines).
 TEST(RunShellQt, EndsInOrder) {
@@ -215,7 +202,7 @@ TEST(RunShellQt, EndsInOrder) {
     Shell s;
     QTimer starter;  // acts once the dialog is open, however late
     QObject::connect(&starter, &QTimer::timeout, [&, signal = signal, bytes = bytes] {
-      if (MainDialog* dialog = OpenDialog()) {
+      if (auto* dialog = qobject_cast<MainDialog*>(QApplication::activeWindow())) {
         starter.stop();
         if (bytes > 0) {
           QTest::mouseClick(dialog->Control(kRecButton), Qt::LeftButton);
@@ -234,7 +221,52 @@ TEST(RunShellQt, EndsInOrder) {
     EXPECT_EQ(test::RoutineLogLines(), expected) << signal;
     EXPECT_EQ(test::ReadBytes("tmp").size(), bytes > 0 ? bytes + 44 : 0);
     EXPECT_EQ(s.display.window, nullptr);
-    EXPECT_EQ(OpenDialog(), nullptr);
+    EXPECT_EQ(QApplication::activeWindow(), nullptr);
+  }
+}
+
+// Reading a listed file can block for good (/proc/kmsg). A file without an
+// extension is one whose type only its contents could tell.
+TEST(FileChooserQt, ListsAFolderWithoutOpeningItsFiles) {
+  test::ScopedWorkDir dir;
+  test::WriteBytes("notes", {1, 2, 3});
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, dir.path().c_str(), IN_OPEN), 0);
+  const QString path = QString::fromStdString(dir.path().string());
+  QFileDialog dialog(nullptr, QString(), path);
+  ConfigureFileDialog(dialog, kLoadChooser);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select The wav File"));
+  EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Sound - WAVE (.wav) (*.wav)")});
+  QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
+  dialog.show();
+  while (!loaded.contains({path}) && loaded.wait(10000)) {
+  }
+  ASSERT_TRUE(loaded.contains({path}));
+  dialog.close();
+  alignas(inotify_event) std::array<char, 4096> events{};
+  const ssize_t size = ::read(watch, events.data(), events.size());
+  ::close(watch);
+  for (ssize_t at = 0; at < size;) {
+    const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
+    EXPECT_EQ(event->len, 0U) << event->name;  // only the folder itself
+    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+  }
+}
+
+// The first signal only asks the loop to quit; with the loop blocked, the
+// second must end the program by itself.
+TEST(QuitSignalWatcherDeathTest, ASecondSignalEndsABlockedProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const int signal_number : {SIGINT, SIGTERM}) {
+    EXPECT_EXIT(
+        {
+          const QuitSignalWatcher watcher([] {});
+          std::raise(signal_number);
+          std::raise(signal_number);
+          ::sleep(5);  // the blocked loop
+          std::_Exit(0);
+        },
+        testing::KilledBySignal(signal_number), "");
   }
 }
 
