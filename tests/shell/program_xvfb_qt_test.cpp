@@ -5,7 +5,6 @@
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTest>
 
 #include "shell/dialog_template.h"
@@ -27,12 +26,8 @@ void StartProgram(QProcess& program, const QString& display, const QString& plat
 }
 
 TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderOnSigterm) {
-  const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-  if (xvfb.isEmpty()) {
-    GTEST_SKIP() << "Xvfb is not installed";
-  }
   QProcess server;  // writes its display number once ready
-  server.start(xvfb, QString("-displayfd 1 -screen 0 1024x768x24 -nolisten tcp").split(' '));
+  server.start("Xvfb", QString("-displayfd 1 -screen 0 1024x768x24 -nolisten tcp").split(' '));
   while (!server.canReadLine() && server.waitForReadyRead(15000)) {
   }
   const QString display = ":" + QString::fromLatin1(server.readLine().trimmed());
