@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
-#include <optional>
-#include <variant>
 
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
@@ -16,51 +12,34 @@
 
 namespace {
 
-// The display under a parent, 595 × 180 as the dialog puts it, over a clip
-// of `seconds` at 22050 Hz with counted shots at `shots`, flat at 20 (the
-// trace at y 10) unless `sample` says otherwise.
+// The display, 595 × 180 as the dialog puts it, over a clip of `seconds` at
+// 22050 Hz with counted shots at `shots`: flat at 20 (the trace at y 10) for
+// the first 2400 samples, noise after.
 struct Display {
-  Display(
-      std::uint32_t seconds, const std::vector<std::uint32_t>& shots,
-      std::uint8_t (*sample)(std::uint32_t) = [](std::uint32_t) { return std::uint8_t{20}; })
+  Display(std::uint32_t seconds, const std::vector<std::uint32_t>& shots)
       : engine(nullptr, nullptr) {
     engine.sample_rate = 22050;
     engine.sample_count = seconds * 22050;
     engine.clip_length = seconds;
     engine.samples.emplace(engine.sample_count);
     for (std::uint32_t i = 0; i < engine.sample_count; ++i) {
-      (*engine.samples)[i] = sample(i);
+      (*engine.samples)[i] = i < 2400 ? 20 : static_cast<std::uint8_t>((i * 7919U) >> 3);
     }
     for (const std::uint32_t position : shots) {
       engine.shots.push_back(ShotRecord{position, static_cast<std::uint8_t>(engine.shots.size())});
     }
     engine.shot_list_count = static_cast<std::uint32_t>(shots.size());
     engine.number_of_shots = static_cast<std::int32_t>(shots.size());
-    parent.resize(620, 420);
-    view.view_offset = -500;  // opening and every new size start the view over
+    view.view_offset = -500;  // opening starts the view over
     OpenDisplay(display, CreateDisplayWidget(&parent, view, engine, display), view, engine);
     EXPECT_EQ(view.view_offset, 1);
-    EXPECT_EQ(Widget()->geometry(), QRect(0, 250, 502, 62));  // 500 × 60 inside the border
-    EXPECT_FALSE(Widget()->isHidden());
     MoveDisplay(display, view, engine, {0, 200, 595, 180});
     parent.show();
     QCoreApplication::processEvents();
   }
-
   DisplayWidget* Widget() const { return parent.findChild<DisplayWidget*>(); }
   QImage Image() const { return Widget()->Canvas()->Image(); }
   QScrollBar* Bar() const { return Widget()->ScrollBar(); }
-  QPoint BarPoint(QStyle::SubControl part) const {
-    QStyleOptionSlider option;
-    option.initFrom(Bar());
-    option.orientation = Qt::Horizontal;
-    option.minimum = Bar()->minimum();
-    option.maximum = Bar()->maximum();
-    option.sliderPosition = option.sliderValue = Bar()->value();
-    option.pageStep = Bar()->pageStep();
-    return Bar()->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, Bar()).center();
-  }
-
   test::ScopedWorkDir dir;
   SoundEngine engine;
   WaveformView view;
@@ -68,54 +47,38 @@ struct Display {
   QWidget parent;
 };
 
-TEST(DisplayQt, DrawsBarsLabelsAndTheTraceWithTheirPensAndKeepsThemWhileRecording) {
-  // 100 → 1570 is 15 BPS; 1570 → 2305 is exactly 30 BPS and gets no marker.
-  Display d(2, {100, 1570, 2305});
+TEST(DisplayQt, DrawsWithItsPensAndOnlyTheVisiblePartGivesTheSamePixels) {
+  // 100 → 1570 is 15 BPS; 1570 → 2305 is exactly 30 BPS and gets no marker;
+  // then 15 BPS over the noise.
+  std::vector<std::uint32_t> shots{100, 1570, 2305};
+  for (std::uint32_t p = 3000; p < 22050 * 3; p += 1470) {
+    shots.push_back(p);
+  }
+  Display d(3, shots);
   const QImage image = d.Image();
-  const QColor background(111, 111, 115), green(0, 255, 0), blue(0, 0, 255), text(255, 50, 0);
+  const QColor background(111, 111, 115), text(255, 50, 0);
   const int bar = SampleX(1, 100);
-  EXPECT_EQ(image.pixelColor(bar + 2, 128), blue);
-  EXPECT_EQ(image.pixelColor(bar + 4, 60), background);
-  EXPECT_EQ(image.pixelColor(SampleX(1, 1570), 60), background);
-  EXPECT_EQ(image.pixelColor(bar, 10), green);  // the trace over the bar
-  EXPECT_EQ(image.pixelColor(300, 14), background);
+  EXPECT_EQ(image.pixelColor(bar + 2, 128), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(bar, 10), QColor(0, 255, 0));  // the trace over the bar
+  for (const QPoint& empty : {QPoint(bar + 4, 60), QPoint(SampleX(1, 1570), 60), QPoint(300, 14),
+                              QPoint(bar, kLabelTop - 3)}) {
+    EXPECT_EQ(image.pixelColor(empty), background) << empty.x() << " " << empty.y();
+  }
   int text_pixels = 0;
   for (int x = bar; x < bar + 150; ++x) {
     text_pixels += image.pixelColor(x, kLabelTop + 6) == text;
   }
   EXPECT_GT(text_pixels, 10);
-  EXPECT_EQ(image.pixelColor(bar, kLabelTop - 3), background);
   EXPECT_EQ(ShotLabel(255, 50.0F, 20.0F), "Shot:256 MS:50.000 BPS:20.000");
-  EXPECT_EQ(d.Widget()->Canvas()->size(), QSize(593, 161));  // inside the border, above the bar
-  // Something to draw takes two counted shots, a clip of a second and no
-  // recording; without it the old picture stays.
-  for (const auto& [shots, seconds, recording, drawn] :
-       {std::tuple{2, 1U, false, true}, std::tuple{1, 1U, false, false},
-        std::tuple{2, 0U, false, false}, std::tuple{2, 1U, true, false}}) {
-    d.engine.number_of_shots = shots;
-    d.engine.clip_length = seconds;
-    d.engine.recording = recording;
-    EXPECT_EQ(HasPicture(d.engine), drawn) << shots << " " << seconds << " " << recording;
-  }
-  QTest::keyClick(d.Widget(), Qt::Key_Right);
-  EXPECT_EQ(d.Image(), image);
-}
-
-TEST(DisplayQt, DrawingOnlyTheVisiblePartGivesTheSamePixels) {
-  std::vector<std::uint32_t> shots;
-  for (std::uint32_t p = 300; p < 22050 * 3; p += 1470) {
-    shots.push_back(p);
-  }
-  Display d(3, shots, [](std::uint32_t i) { return static_cast<std::uint8_t>((i * 7919U) >> 3); });
   const QFont font = d.Widget()->Canvas()->font();
-  for (const std::int32_t offset : {1, -1234, -6000}) {
-    QImage visible(593, 161, QImage::Format_RGB32);
-    QImage full(593, 161, QImage::Format_RGB32);
+  for (const std::int32_t offset : {1, -1234, -6000, -12000, LowerBound(66150, 595)}) {
+    QImage visible(593, 161, QImage::Format_RGB32), full(593, 161, QImage::Format_RGB32);
     DrawWaveformPicture(visible, BuildWaveformPicture(d.engine, offset, {0, 592}),
                         kDisplayBackground, font);
     DrawWaveformPicture(full, BuildWaveformPicture(d.engine, offset, {-3000000, 3000000}),
                         kDisplayBackground, font);
     EXPECT_EQ(visible, full) << offset;
+    EXPECT_TRUE(offset != 1 || visible == image);
   }
   // The reach kept for labels starting left of the view covers the widest.
   QFont label = font;
@@ -123,61 +86,66 @@ TEST(DisplayQt, DrawingOnlyTheVisiblePartGivesTheSamePixels) {
   label.setBold(true);
   EXPECT_LT(QFontMetrics(label).horizontalAdvance(QString(kLabelBufferSize - 1, QChar('W'))),
             kLabelReach);
+  // A picture takes two counted shots, a clip of a second and no recording;
+  // without one (the last row) the old picture stays.
+  for (const auto& [count, seconds, recording, drawn] :
+       {std::tuple{2, 1U, false, true}, std::tuple{1, 1U, false, false},
+        std::tuple{2, 0U, false, false}, std::tuple{2, 1U, true, false}}) {
+    d.engine.number_of_shots = count;
+    d.engine.clip_length = seconds;
+    d.engine.recording = recording;
+    EXPECT_EQ(HasPicture(d.engine), drawn) << count << " " << seconds << " " << recording;
+  }
+  QTest::keyClick(d.Widget(), Qt::Key_Right);
+  EXPECT_EQ(d.Image(), image);
+  // Scaled in single precision, truncated toward zero: 0.3 as a float is a
+  // hair above 0.3, which far into a clip adds a pixel.
+  EXPECT_EQ(SampleX(0, 8400003), 2520001);
+  EXPECT_EQ(SampleX(-100, 7), -97);
+  EXPECT_EQ(SampleY(255), 127);
+  EXPECT_EQ(LowerBound(22050, 595), -6030);
+  EXPECT_GT(LowerBound(0xFFFFFFFFU, 595), -1300000000);
 }
-
-// One input to the display and where it leaves the view: a click on a part
-// of the bar, a key, or the thumb dragged by some pixels and released.
-struct ScrollRow {
-  std::variant<QStyle::SubControl, Qt::Key, int> input;
-  std::optional<std::int32_t> view_offset;  // none: where the thumb was released
-};
 
 TEST(DisplayQt, ScrollRules) {
   // A shot at 2 (aligned offset 0, meaning none), 15 BPS from 2000, then
   // 40 BPS (6410 → 6961) and the last shot, which are no targets.
   Display d(2, {2, 2000, 3470, 4940, 6410, 6961});
-  const ScrollRow rows[] = {
-      {QStyle::SC_ScrollBarSubLine, 1},
-      {Qt::Key_Right, -179},
-      {QStyle::SC_ScrollBarAddLine, -359},
-      {Qt::Key_Left, -179},
-      {Qt::Key_PageDown, -600},
-      {QStyle::SC_ScrollBarAddPage, -1041},
-      {Qt::Key_PageDown, -1482},
-      {Qt::Key_PageDown, -1482},
-      {QStyle::SC_ScrollBarSubPage, -1041},
-      {Qt::Key_PageUp, -600},
-      {Qt::Key_PageUp, -600},
-      {100, std::nullopt},
-      {5000, LowerBound(44100, 595)},
-  };
+  // An input and where it leaves the view: an action of the bar (-1), a key
+  // (1), or (0) the thumb dragged to a position and released (offset 0:
+  // where it was released; past the end it stays at the end).
+  using Row = std::tuple<int, int, std::int32_t>;
+  // clang-format off
+  const Row rows[] = {
+      {-1, QScrollBar::SliderSingleStepSub, 1}, {1, Qt::Key_Right, -179},
+      {-1, QScrollBar::SliderSingleStepAdd, -359}, {1, Qt::Key_Left, -179},
+      {1, Qt::Key_PageDown, -600}, {-1, QScrollBar::SliderPageStepAdd, -1041},
+      {1, Qt::Key_PageDown, -1482}, {1, Qt::Key_PageDown, -1482},
+      {-1, QScrollBar::SliderPageStepSub, -1041}, {1, Qt::Key_PageUp, -600},
+      {1, Qt::Key_PageUp, -600}, {0, 700, -700}, {0, 50000, LowerBound(44100, 595)}};
+  // clang-format on
   ASSERT_TRUE(d.Bar()->isEnabled());
   EXPECT_EQ(d.Bar()->maximum(), ContentWidth(44100) - 595 + 1);
-  EXPECT_EQ(d.Bar()->pageStep(), 595);
-  for (const ScrollRow& row : rows) {
-    if (const auto* part = std::get_if<QStyle::SubControl>(&row.input)) {
-      QTest::mouseClick(d.Bar(), Qt::LeftButton, {}, d.BarPoint(*part));
-    } else if (const auto* key = std::get_if<Qt::Key>(&row.input)) {
-      QTest::keyClick(d.Widget(), *key);
+  for (const auto& [kind, value, offset] : rows) {
+    if (kind < 0) {
+      d.Bar()->triggerAction(static_cast<QScrollBar::SliderAction>(value));
+    } else if (kind > 0) {
+      QTest::keyClick(d.Widget(), static_cast<Qt::Key>(value));
     } else {
-      const QPoint thumb = d.BarPoint(QStyle::SC_ScrollBarSlider);
-      const QPoint to = thumb + QPoint(std::get<int>(row.input), 0);
       const std::int32_t before = d.view.view_offset;
-      QTest::mousePress(d.Bar(), Qt::LeftButton, {}, thumb);
-      QTest::mouseMove(d.Bar(), to);
+      d.Bar()->setSliderDown(true);
+      d.Bar()->setSliderPosition(value);
       EXPECT_EQ(d.view.view_offset, before);  // not before the release
-      QTest::mouseRelease(d.Bar(), Qt::LeftButton, {}, to);
+      d.Bar()->setSliderDown(false);
     }
-    EXPECT_EQ(d.view.view_offset, row.view_offset.value_or(-d.Bar()->value())) << &row - rows;
-    if (!std::holds_alternative<int>(row.input)) {
-      EXPECT_EQ(d.Bar()->value(), std::max(1, -d.view.view_offset)) << &row - rows;
-    }
+    EXPECT_EQ(d.view.view_offset, offset) << value;
+    EXPECT_EQ(d.Bar()->value(),
+              kind == 0 ? std::min(value, d.Bar()->maximum()) : std::max(1, -offset))
+        << value;
   }
-  // The released thumb stays at the end, where the view stops at its bound.
-  EXPECT_EQ(d.Bar()->value(), d.Bar()->maximum());
+  // The view stops at its bound; a move keeps it, a new size starts over.
   QTest::keyClick(d.Widget(), Qt::Key_Right);
-  EXPECT_EQ(d.view.view_offset, LowerBound(44100, 595));
-  MoveDisplay(d.display, d.view, d.engine, {0, 300, 595, 180});  // moved, same size
+  MoveDisplay(d.display, d.view, d.engine, {0, 300, 595, 180});
   EXPECT_EQ(d.view.view_offset, LowerBound(44100, 595));
   MoveDisplay(d.display, d.view, d.engine, {0, 300, 600, 180});
   EXPECT_EQ(d.view.view_offset, 1);
@@ -186,15 +154,6 @@ TEST(DisplayQt, ScrollRules) {
   EXPECT_FALSE(narrow.Bar()->isEnabled());
   EXPECT_TRUE(narrow.Bar()->isVisible());
   EXPECT_EQ(narrow.view.view_offset, 1);
-}
-
-TEST(WaveformScale, TruncatesTowardZeroAfterTheSinglePrecisionScale) {
-  // 0.3 as a float is a hair above 0.3: far into a clip that adds a pixel.
-  EXPECT_EQ(SampleX(0, 8400003), 2520001);
-  EXPECT_EQ(SampleX(-100, 7), -97);
-  EXPECT_EQ(SampleY(255), 127);
-  EXPECT_EQ(LowerBound(22050, 595), -6030);
-  EXPECT_GT(LowerBound(0xFFFFFFFFU, 595), -1300000000);
 }
 
 }  // namespace

@@ -1,0 +1,327 @@
+// The shell's Qt parts: the real main dialog and the shell's run over a fake
+// microphone, chooser, clock and message boxes, the file chooser, the quit
+// signals, and the real program on a private Xvfb server, where xwininfo
+// (x11-utils) finds its window and SIGTERM ends it, and without a reachable
+// display.
+
+#include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <variant>
+
+#include "display/display_widget_qt.h"
+#include "display/display_window.h"
+#include "display/waveform_picture.h"
+#include "engine/recording.h"
+#include "engine/sound_engine.h"
+#include "shell/control_ids.h"
+#include "shell/file_chooser_qt.h"
+#include "shell/main_dialog_qt.h"
+#include "shell/quit_signals_qt.h"
+#include "shell/run_shell_qt.h"
+#include "shell/shell_context.h"
+#include "shell/shell_loop.h"
+#include "shell/tick_source.h"
+#include "support/fake_audio_system.h"
+#include "support/test_support.h"
+
+namespace {
+
+// The next scripted answer (none left: cancelled), after moving to
+// `wander_to` as a real chooser may.
+struct FakeChooser final : FileChooser {
+  std::optional<std::string> Choose(const ChooserRequest& /*request*/) override {
+    std::filesystem::current_path(wander_to);
+    return next < answers.size() ? std::optional(answers[next++]) : std::nullopt;
+  }
+  std::vector<std::string> answers;
+  std::size_t next = 0;
+  std::filesystem::path wander_to = ".";
+};
+
+struct FakeTicks final : TickSource {
+  std::uint32_t Now() override { return now; }
+  std::uint32_t now = 0;
+};
+
+struct Shell {
+  Shell() {
+    audio.ring.assign(kRingBytes, 128);
+    state.start_directory = dir.path().string();
+  }
+  test::ScopedWorkDir dir;
+  test::FakeAudioSystem audio;
+  test::RecordingNotifier notifier;
+  FakeChooser chooser;
+  FakeTicks ticks;
+  ShellServices services{chooser, notifier, ticks};
+  SoundEngine engine{&audio, &notifier};
+  ShellState state;
+  DisplayWindow display;
+  WaveformView view;
+  ShellContext context{state, engine, display, view, services};
+};
+
+// What happens: a click on a control, the chooser's next answer, bytes the
+// microphone captures (which the loop then polls; none: the capture fails
+// from then on), or a turn of the main loop at a tick.
+struct Captured {
+  std::uint32_t bytes;
+};
+struct TurnAt {
+  std::uint32_t tick;
+};
+using Step = std::variant<int, const char*, Captured, TurnAt>;
+
+struct CommandRow {
+  std::vector<Step> steps = {};
+  std::vector<std::string> messages = {};  // each also in the critical log
+  std::uint32_t samples = 0;
+  std::size_t tmp_size = 0;
+  RateUnit unit = RateUnit::Bps;
+  bool display_shown = true;
+  bool microphone = true;
+  bool saves_copy = false;
+  bool recording = false;
+  bool quit = false;
+};
+
+constexpr const char* kClip = "clips/clip.wav";  // 3 seconds
+constexpr std::uint32_t kClipSamples = 3 * 22050;
+constexpr const char* kLimit = "Can Only Record 30 Second Clips";
+
+// clang-format off
+const CommandRow kCommands[] = {
+    {.steps = {kClip, kLoadButton}, .samples = kClipSamples},
+    // Load during a recording finishes the recording first.
+    {.steps = {kRecButton, Captured{500}, kClip, kLoadButton}, .samples = kClipSamples, .tmp_size = 544},
+    {.steps = {kRecButton, Captured{700}, kStopButton}, .samples = 700, .tmp_size = 744},
+    // The limit counts from the last REC (20000 ticks are not past it), and
+    // across the tick counter's wrap.
+    {.steps = {TurnAt{1000}, kRecButton, TurnAt{5000}, kRecButton, TurnAt{25000}}, .recording = true},
+    {.steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21001}},
+     .messages = {kLimit}, .samples = 400, .tmp_size = 444},
+    {.steps = {TurnAt{0xFFFFF000}, kRecButton, TurnAt{5000}, TurnAt{0xFFFFF000 + 20001}},
+     .messages = {kLimit}, .tmp_size = 44},
+    // A failed capture finishes "tmp" and ends the program.
+    {.steps = {kRecButton, Captured{400}, Captured{0}, TurnAt{100}},
+     .messages = {"Failed To Capture Data"}, .samples = 400, .tmp_size = 444, .quit = true},
+    {.steps = {kRecButton}, .messages = {"Failed to create sound capture"}, .microphone = false},
+    {.steps = {kSaveButton}, .messages = {"No Data Is Loaded"}},
+    // Saved under a name without extension; into a missing folder.
+    {.steps = {kClip, kLoadButton, "clips/copy", kSaveButton}, .samples = kClipSamples, .saves_copy = true},
+    {.steps = {kClip, kLoadButton, "missing/x.wav", kSaveButton},
+     .messages = {"Failed To Save .wav File"}, .samples = kClipSamples},
+    {.steps = {kMsRadio, kClip, kLoadButton}, .samples = kClipSamples, .unit = RateUnit::Ms},
+    {.steps = {kDisplayCheckBox}, .display_shown = false},
+    {.steps = {kDisplayCheckBox, kDisplayCheckBox}},
+};
+// clang-format on
+
+TEST(MainDialogQt, Commands) {
+  for (const CommandRow& row : kCommands) {
+    SCOPED_TRACE(&row - kCommands);
+    Shell s;
+    const std::unique_ptr<MainDialog> dialog = CreateMainDialog(s.context);
+    dialog->show();
+    QTest::qWait(5);  // posted work: check states, the Display command, repaints
+    std::filesystem::create_directory("clips");
+    std::vector<std::uint32_t> bursts(42);  // 15 BPS from 3000
+    std::generate(bursts.begin(), bursts.end(),
+                  [p = 3000U - 1470U]() mutable { return p += 1470; });
+    test::WriteBytes(kClip, test::MakeWave8(22050, test::MakeShotTrain(kClipSamples, bursts)));
+    s.chooser.wander_to = s.dir.path() / "clips";
+    s.audio.capture_available = row.microphone;
+    for (const Step& step : row.steps) {
+      if (const int* control = std::get_if<int>(&step)) {
+        QTest::mouseClick(dialog->Control(*control), Qt::LeftButton);
+      } else if (const auto* answer = std::get_if<const char*>(&step)) {
+        s.chooser.answers.push_back((s.dir.path() / *answer).string());
+      } else if (const auto* turn = std::get_if<TurnAt>(&step)) {
+        s.ticks.now = turn->tick;
+        ServiceRecording(s.context);
+      } else {
+        s.audio.Capture(std::vector<std::uint8_t>(std::get<Captured>(step).bytes, 128));
+        s.audio.position_fails = std::get<Captured>(step).bytes == 0;
+        PollCapture(s.engine);
+      }
+      QTest::qWait(5);
+    }
+    const std::vector<std::string> critical = test::CriticalLogLines();
+    ASSERT_EQ(s.notifier.shown.size(), row.messages.size());
+    for (std::size_t i = 0; i < row.messages.size(); ++i) {
+      EXPECT_EQ(s.notifier.shown[i].text, row.messages[i]);
+      EXPECT_NE(std::find(critical.begin(), critical.end(), row.messages[i]), critical.end());
+    }
+    EXPECT_EQ(s.engine.IsRecording(), row.recording);
+    EXPECT_EQ(s.state.quit_requested, row.quit);
+    EXPECT_EQ(s.engine.GetSampleCount(), row.samples);
+    EXPECT_EQ(test::ReadBytes("tmp").size(), row.tmp_size);
+    EXPECT_EQ(test::ReadBytes("clips/copy"),
+              row.saves_copy ? test::ReadBytes(kClip) : std::vector<std::uint8_t>());
+    // Readouts and units as the engine gives them, the dialog 213 pixels
+    // taller than its template with the display, and a loaded clip's first
+    // shot at the view's left edge, drawn, back from the chooser's folder.
+    const auto text = [&](int id) { return qobject_cast<QLineEdit*>(dialog->Control(id))->text(); };
+    for (const ReadoutText& readout : ReadoutTexts(s.engine, row.unit)) {
+      EXPECT_EQ(text(ReadoutField(readout.readout)).toStdString(), readout.text);
+    }
+    EXPECT_EQ(text(kLowestUnitField).toStdString(), UnitText(row.unit));
+    const int radio = row.unit == RateUnit::Ms ? kMsRadio : kBpsRadio;
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(dialog->Control(radio))->isChecked());
+    const auto* display = dialog->findChild<DisplayWidget*>();
+    EXPECT_EQ(display->isVisible(), row.display_shown);
+    EXPECT_EQ(dialog->height(), dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
+    if (row.samples == kClipSamples) {
+      EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
+      EXPECT_EQ(s.view.view_offset, AlignedOffset(s.engine.GetShot(0).position));
+      EXPECT_EQ(display->Canvas()->Image().pixelColor(1, 100), QColor(0, 0, 255));
+    }
+    CloseDisplay(s.display);
+  }
+}
+
+// Ended by SIGINT, or closed during a recording of `bytes`: "tmp" is finished
+// but not loaded (no reader lines).
+TEST(RunShellQt, EndsInOrder) {
+  for (const auto& [signal, bytes] : {std::pair{SIGINT, 0U}, std::pair{0, 250U}}) {
+    Shell s;
+    QTimer starter;  // acts once the dialog is open, however late
+    QObject::connect(&starter, &QTimer::timeout, [&, signal = signal, bytes = bytes] {
+      if (auto* dialog = qobject_cast<MainDialog*>(QApplication::activeWindow())) {
+        starter.stop();
+        if (bytes > 0) {
+          QTest::mouseClick(dialog->Control(kRecButton), Qt::LeftButton);
+          s.audio.Capture(std::vector<std::uint8_t>(bytes, 128));
+        }
+        signal != 0 ? static_cast<void>(std::raise(signal)) : static_cast<void>(dialog->close());
+      }
+    });
+    starter.start(20);
+    EXPECT_EQ(RunShell(s.engine, s.display, s.services), 0);
+    std::vector<std::string> lines = test::RoutineLogLines();
+    EXPECT_EQ(std::erase(lines, "Recieved Done Message, Exiting Loop"), signal != 0 ? 1U : 0U);
+    EXPECT_EQ(lines, (std::vector<std::string>{"TAMBRIX Started", "Display Window Destroyed",
+                                               "TAMBRIX Ended"}));
+    EXPECT_EQ(test::ReadBytes("tmp").size(), bytes > 0 ? bytes + 44 : 0);
+    EXPECT_EQ(s.display.window, nullptr);
+  }
+}
+
+// Reading a listed file can block for good (/proc/kmsg). A file without an
+// extension is one whose type only its contents could tell.
+TEST(FileChooserQt, ListsAFolderWithoutOpeningItsFiles) {
+  test::ScopedWorkDir dir;
+  test::WriteBytes("notes", {1, 2, 3});
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, dir.path().c_str(), IN_OPEN), 0);
+  const QString path = QString::fromStdString(dir.path().string());
+  QFileDialog dialog(nullptr, QString(), path);
+  ConfigureFileDialog(dialog, kLoadChooser);
+  QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.contains({path}); }, 10000));
+  dialog.close();
+  alignas(inotify_event) std::array<char, 4096> events{};
+  const ssize_t size = ::read(watch, events.data(), events.size());
+  ::close(watch);
+  for (ssize_t at = 0; at < size;) {
+    const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
+    EXPECT_EQ(event->len, 0U) << event->name;  // only the folder itself
+    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+  }
+}
+
+// The first signal only asks the loop to quit; with the loop blocked, the
+// second must end the program by itself.
+TEST(QuitSignalWatcherDeathTest, ASecondSignalEndsABlockedProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const int signal_number : {SIGINT, SIGTERM}) {
+    EXPECT_EXIT(
+        {
+          const QuitSignalWatcher watcher([] {});
+          std::raise(signal_number);
+          std::raise(signal_number);
+          ::sleep(5);  // the blocked loop
+          std::_Exit(0);
+        },
+        testing::KilledBySignal(signal_number), "");
+  }
+}
+
+using Lines = std::vector<std::string>;
+
+// Starts the program in the current directory with DISPLAY and
+// QT_QPA_PLATFORM as given (empty as unset) and no Wayland display.
+void StartProgram(QProcess& program, const QString& display, const QString& platform) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("WAYLAND_DISPLAY", "");
+  environment.insert("DISPLAY", display);
+  environment.insert("QT_QPA_PLATFORM", platform);
+  program.setProcessEnvironment(environment);
+  program.start(TAMBRIX_PROGRAM_PATH, {});
+}
+
+TEST(ProgramOnXvfb, ShowsItsWindowAndEndsInOrderOnSigterm) {
+  QProcess server;  // writes its display number once ready
+  server.start("Xvfb", QString("-displayfd 1 -screen 0 1024x768x24 -nolisten tcp").split(' '));
+  while (!server.canReadLine() && server.waitForReadyRead(15000)) {
+  }
+  const QString display = ":" + QString::fromLatin1(server.readLine().trimmed());
+  ASSERT_GT(display.size(), 1) << "Xvfb did not start";
+  test::ScopedWorkDir dir;
+  QProcess program;
+  StartProgram(program, display, "xcb");
+  const QString caption = QString::fromUtf8(kDialogCaption.data(), kDialogCaption.size());
+  QString window;  // xwininfo's account of the window, once it is mapped
+  for (int tries = 0; tries < 100 && !window.contains("IsViewable"); ++tries, QTest::qWait(200)) {
+    QProcess info;
+    info.start("xwininfo", {"-display", display, "-name", caption});
+    info.waitForFinished(10000);
+    window = QString::fromUtf8(info.readAllStandardOutput());
+  }
+  EXPECT_TRUE(window.contains("Map State: IsViewable")) << program.readAllStandardError().data();
+  // The display area is open below the controls.
+  EXPECT_GT(QRegularExpression("Height: (\\d+)").match(window).captured(1).toInt(), 400)
+      << window.toStdString();
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(20000));
+  // A crash would give its signal as the exit code.
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_EQ(test::RoutineLogLines(),
+            (Lines{"TAMBRIX Started", "Recieved Done Message, Exiting Loop",
+                   "Display Window Destroyed", "TAMBRIX Ended"}));
+  server.terminate();
+  server.waitForFinished(5000);
+}
+
+TEST(ProgramWithoutDisplay, ExitsWithOneAndSaysWhy) {
+  // No display, displays without a server, and a platform the toolkit lacks.
+  for (const auto& [display, platform, says] :
+       {std::tuple{"", "", "no display"}, std::tuple{"garbage", "xcb", "no display"},
+        std::tuple{"localhost:5", "", "no display"},
+        std::tuple{"", "nonesuch", "window system could not be started"}}) {
+    SCOPED_TRACE(std::string(display) + " " + platform);
+    test::ScopedWorkDir dir;
+    QProcess program;
+    StartProgram(program, display, platform);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(program.readAllStandardError().contains(says));
+    EXPECT_EQ(test::RoutineLogLines(), (Lines{"TAMBRIX Started", "Failed To Create Dialog"}));
+  }
+}
+
+}  // namespace
