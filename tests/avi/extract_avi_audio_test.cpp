@@ -116,6 +116,14 @@ std::vector<ExtractCase> ExtractCases() {
             "RIFF"),
        List("AVIX", {test::Chunk("JUNK", {}), List("movi", {List("rec ", {DataChunk(10, a)})})},
             "RIFF")});
+  // A chunk reaching past its list ends the walk; so do lists nested too deep.
+  const Bytes past_its_list =
+      MakeAvi({Audio({})},
+              {DataChunk(0, a), List("rec ", {WithU16(DataChunk(0, b), 4, 9)}), DataChunk(0, b)});
+  Bytes too_deep = DataChunk(0, b);
+  for (int depth = 0; depth < 8; ++depth) {
+    too_deep = List("rec ", {too_deep});
+  }
   // clang-format off
   return {
       found(pcm8, pcm, bits8, 4801, {}),
@@ -134,6 +142,9 @@ std::vector<ExtractCase> ExtractCases() {
        FoundLog(pcm, bits8, 1200, 4801), MakeWave({}, data)},
       {in_order, FoundLog(invalid(0), "", 717, 717),
        test::MakeWave8(22050, test::Join({a, b, frame, a}))},
+      {past_its_list, FoundLog(invalid(0), "", 333, 333), test::MakeWave8(22050, a)},
+      {MakeAvi({Audio({})}, {DataChunk(0, a), too_deep, DataChunk(0, b)}),
+       FoundLog(invalid(0), "", 333, 333), test::MakeWave8(22050, a)},
       {MakeAvi({avi_test::Video()}, {DataChunk(0, data, "dc")}), NoStreamLog(true), empty},
       {std::nullopt, NoStreamLog(false), empty},
   };

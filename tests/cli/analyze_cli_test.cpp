@@ -83,6 +83,9 @@ TEST(AnalyzeCli, TextReportUsageAndEscapedNames) {
   WriteBytes("two.wav", MakeWave8(22050, MakeShotTrain(40000, {22050, 22786})));
   EXPECT_NE(RunAnalyze("--shots two.wav").out.find("     1      22008      0.998         33.379"),
             std::string::npos);
+  // At exactly 30 BPS an interval does not count.
+  WriteBytes("30.wav", MakeWave8(22050, MakeShotTrain(40000, {22050, 22785})));
+  EXPECT_NE(RunAnalyze("--shots 30.wav").out.find("33.333      30.000  no"), std::string::npos);
   EXPECT_EQ(RunAnalyze("").status, 2);
   const RunResult unknown = RunAnalyze("--bogus two.wav");
   EXPECT_EQ(unknown.status, 2);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/sound_engine.h"
+#include "support/literal_analysis.h"
 #include "support/test_support.h"
 
 namespace {
@@ -31,6 +32,19 @@ class ClipFilesTest : public ::testing::Test {
   SoundEngine engine{&audio, &notifier};
   const Bytes clip = test::MakeShotTrain(22050, {2000, 4000, 6000, 8000});
 };
+
+// A failed load leaves the engine as new, the recording ended, told once.
+TEST_F(ClipFilesTest, FailedLoadLeavesTheEngineAsNew) {
+  WriteBytes("a.wav", MakeWave8(22050, clip));
+  ASSERT_TRUE(LoadClip(engine, "a.wav"));
+  engine.recording = true;
+  EXPECT_FALSE(LoadClip(engine, "gone.wav"));
+  EXPECT_EQ(test::FigureDifference(test::TakeFigures(SoundEngine(&audio, nullptr), true, true),
+                                   test::TakeFigures(engine, true, true)),
+            "");
+  EXPECT_FALSE(engine.IsRecording() || engine.samples.has_value());
+  EXPECT_EQ(notifier.shown.size(), 1U);
+}
 
 // Saved as 8-bit mono: the samples held, nothing else. A new file gets the
 // usual permissions, a replaced one keeps its own.
@@ -92,6 +106,7 @@ TEST_F(ClipFilesTest, LinksAndFifosInTheWayAreNeitherFollowedNorWaitedOn) {
     EXPECT_TRUE(LoadClip(engine, "a.avi"));
     EXPECT_EQ(engine.samples, clip);
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("tmp")));
+    EXPECT_NE(fs::status("tmp").permissions(), fs::perms::owner_read | fs::perms::owner_write);
   }
   EXPECT_EQ(ReadBytes("victim"), (Bytes{1, 2, 3}));
   EXPECT_TRUE(fs::is_fifo("TAMBRIX.log"));

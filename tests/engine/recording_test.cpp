@@ -76,6 +76,8 @@ TEST_F(RecordingTest, FailedPollsCopyNothing) {
   EXPECT_EQ(PollCapture(engine), CapturePoll::Failed);
   EXPECT_EQ(audio.locks.size(), 1U);
   EXPECT_EQ(engine.capture.read_cursor, 700U);
+  DiscardRecordingResources(engine);
+  EXPECT_EQ(FilesHere(), 0U) << "the unfinished part file is gone";
 }
 
 // A failed start is told and leaves the engine idle; a recording that can't

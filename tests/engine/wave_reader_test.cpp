@@ -171,6 +171,30 @@ TEST(WaveReader, TruncatedHeadersLoadNoSamples) {
   }
 }
 
+// Long enough for the conversion table and several read blocks: the
+// largest value sits mid-clip, and the negative values are logged in order.
+TEST(WaveReader, LongSixteenBitClipConvertsLikeItsPattern) {
+  test::ScopedWorkDir dir;
+  const std::vector<std::int16_t> pattern = {1000, 0, -1, -16384, -20000, 1000, 0, -32768};
+  const Bytes converted = {135, 127, 127, 0, 0, 135, 127, 0};
+  std::vector<std::int16_t> values;
+  Bytes samples;
+  for (int k = 0; k < 10000; ++k) {
+    values.insert(values.end(), pattern.begin(), pattern.end());
+    samples.insert(samples.end(), converted.begin(), converted.end());
+  }
+  values[40001] = 16384;
+  samples[40001] = 255;
+  test::WriteBytes("long.wav", MakeWave16(8000, values));
+  SilentAudioSystem audio;
+  SoundEngine engine(&audio, nullptr);
+  ReadWaveFile(engine, "long.wav");
+  EXPECT_EQ(engine.samples, samples);
+  Lines expected(20001, kNegative);
+  expected[0] = kSixteen;
+  EXPECT_EQ(test::CriticalLogLines(), expected);
+}
+
 // Only regular files are read: a named pipe would block the program for good.
 TEST(WaveReader, MissingFilesFoldersAndPipesAreNotFound) {
   test::ScopedWorkDir dir;
@@ -179,7 +203,9 @@ TEST(WaveReader, MissingFilesFoldersAndPipesAreNotFound) {
   std::filesystem::create_directory("folder.wav");
   ASSERT_EQ(::mkfifo("pipe.wav", 0600), 0);
   for (const char* path : {"missing.wav", "folder.wav", "pipe.wav"}) {
+    engine.samples = Bytes(10);
     EXPECT_TRUE(ReadWaveFile(engine, path));
+    EXPECT_FALSE(engine.samples.has_value());
   }
   EXPECT_EQ(test::CriticalLogLines(), Lines(3, "Failed To Find .wav File"));
 }
