@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <sstream>
 #include <utility>
+#include <vector>
 
 #include "engine/analysis.h"
 #include "engine/audio_devices.h"
@@ -31,30 +32,21 @@ std::uint32_t LiteralCountOutOfRange(const std::uint8_t* samples, std::uint32_t 
   return count;
 }
 
+// The penalty tables: a count below a limit costs that row's points.
 std::int32_t LiteralPenalty(std::uint32_t near_full_scale, std::uint32_t steady,
                             std::uint32_t clip_length) {
+  using Table = std::vector<std::pair<std::uint32_t, std::int32_t>>;
+  const std::pair<std::uint32_t, Table> tables[] = {
+      {near_full_scale,
+       {{5, 53}, {10, 27}, {15, 23}, {20, 11}, {25, 9}, {30, 8}, {60, 7}, {100, 6}, {200, 3}}},
+      {steady, {{250, 48}, {500, 26}, {1000, 19}, {2000, 8}, {3000, 6}, {4000, 5}, {5000, 4}}},
+      {clip_length, {{1, 43}, {2, 34}, {3, 23}, {4, 11}, {5, 10}}}};
   std::int32_t penalty = 0;
-  if (near_full_scale < 5) penalty += 53;
-  if (near_full_scale < 10) penalty += 27;
-  if (near_full_scale < 15) penalty += 23;
-  if (near_full_scale < 20) penalty += 11;
-  if (near_full_scale < 25) penalty += 9;
-  if (near_full_scale < 30) penalty += 8;
-  if (near_full_scale < 60) penalty += 7;
-  if (near_full_scale < 100) penalty += 6;
-  if (near_full_scale < 200) penalty += 3;
-  if (steady < 250) penalty += 48;
-  if (steady < 500) penalty += 26;
-  if (steady < 1000) penalty += 19;
-  if (steady < 2000) penalty += 8;
-  if (steady < 3000) penalty += 6;
-  if (steady < 4000) penalty += 5;
-  if (steady < 5000) penalty += 4;
-  if (clip_length < 1) penalty += 43;
-  if (clip_length < 2) penalty += 34;
-  if (clip_length < 3) penalty += 23;
-  if (clip_length < 4) penalty += 11;
-  if (clip_length < 5) penalty += 10;
+  for (const auto& [count, table] : tables) {
+    for (const auto& [limit, points] : table) {
+      penalty += count < limit ? points : 0;
+    }
+  }
   return penalty;
 }
 
