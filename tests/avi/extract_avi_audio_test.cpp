@@ -127,12 +127,8 @@ std::vector<ExtractCase> ExtractCases() {
   // clang-format off
   return {
       found(pcm8, pcm, bits8, 4801, {}),
-      found(PcmFormat(1, 22050, 16, 18), {"WAVEFORMATEX"}, bits16, 2400, {.bits_per_sample = 16}),
       found(PcmFormat(2, 44100, 16), pcm, bits16, 1200,
             {.channels = 2, .sample_rate = 44100, .bits_per_sample = 16}),
-      // No bits field: they follow from block align and channels.
-      found(PcmFormat(2, 11025, 16, 14), {"WAVEFORMAT"}, "", 1200,
-            {.channels = 2, .sample_rate = 11025, .bits_per_sample = 16}),
       // Compressed audio (MPEG layer 3) and unusable PCM records.
       found(WithU16(PcmFormat(2, 44100, 0, 30, 0x55), 12, 1), invalid(30), no_bits, 4801, {}),
       // The header's length matters only without data; its sample size counts.
