@@ -1,9 +1,9 @@
 find_package(benchmark REQUIRED)
 
 # The literal reference analysis of the tests, timed against the engine's.
-add_library(tambrix_literal_analysis STATIC tests/support/literal_analysis.cpp)
-target_include_directories(tambrix_literal_analysis PUBLIC tests)
-target_link_libraries(tambrix_literal_analysis PUBLIC tambrix_core)
+add_library(tambrix_literal_analysis INTERFACE)
+target_include_directories(tambrix_literal_analysis INTERFACE tests)
+target_link_libraries(tambrix_literal_analysis INTERFACE tambrix_core)
 
 # Each bench/<name>_bench.cpp is a program of its own.
 file(GLOB TAMBRIX_BENCH_SOURCES CONFIGURE_DEPENDS bench/*_bench.cpp)

@@ -1,11 +1,11 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# Shared test helpers (temporary directories, generated clips, log readers).
-file(GLOB TAMBRIX_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
-add_library(tambrix_test_support STATIC ${TAMBRIX_TEST_SUPPORT_SOURCES})
-target_include_directories(tambrix_test_support PUBLIC tests)
-target_link_libraries(tambrix_test_support PUBLIC tambrix_ui_logic GTest::gtest)
+# Shared test helpers (temporary directories, generated clips, log readers,
+# the literal reference analysis, the fake microphone), header-only.
+add_library(tambrix_test_support INTERFACE)
+target_include_directories(tambrix_test_support INTERFACE tests)
+target_link_libraries(tambrix_test_support INTERFACE tambrix_ui_logic GTest::gtest)
 
 # One test program per subsystem folder: tests/<folder>/*_test.cpp. Tests that
 # need Qt end in _qt_test.cpp and are built by cmake/gui.cmake.
