@@ -153,31 +153,4 @@ TEST(AnalysisEquivalence, ClipsOfUpTo60Samples) {
   }
 }
 
-// The detector alone, with any peak the quality pass could leave: every
-// onset and settle tolerance, wrapped or not.
-TEST(AnalysisEquivalence, DetectorWithEveryPeak) {
-  Rng rng(8);
-  const Generator generators[] = {ShotTrain, NearWrap};
-  const std::uint32_t rates[] = {3150, 8000, 11025, 22050, 48000};
-  std::uint64_t shots = 0;
-  for (int peak = 0; peak <= 255; ++peak) {
-    const std::uint32_t rate = rates[peak % std::size(rates)];
-    const Generator& generate = generators[static_cast<std::size_t>(peak) % std::size(generators)];
-    const Samples samples = generate(rng, static_cast<std::uint32_t>(Uniform(rng, 0, 3000)), rate);
-    SoundEngine literal(nullptr, nullptr);
-    SoundEngine engine(nullptr, nullptr);
-    for (SoundEngine* held : {&literal, &engine}) {
-      test::HoldClip(*held, samples, rate);
-      held->peak_sample = static_cast<std::uint8_t>(peak);
-    }
-    ASSERT_TRUE(test::LiteralDetectShots(literal) && DetectShots(engine));
-    ASSERT_EQ(test::FigureDifference(test::TakeFigures(literal, true, true),
-                                     test::TakeFigures(engine, true, true)),
-              "")
-        << "peak " << peak << ", " << rate << " Hz";
-    shots += engine.shot_list_count;
-  }
-  EXPECT_GT(shots, 500U);
-}
-
 }  // namespace
