@@ -12,7 +12,7 @@ packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils python3-xlib
+  xvfb xauth x11-utils
   pulseaudio pulseaudio-utils
   fonts-dejavu-core
 )
