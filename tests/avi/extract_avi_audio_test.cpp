@@ -132,8 +132,7 @@ std::vector<ExtractCase> ExtractCases() {
       // Compressed audio (MPEG layer 3) and unusable PCM records.
       found(WithU16(PcmFormat(2, 44100, 0, 30, 0x55), 12, 1), invalid(30), no_bits, 4801, {}),
       // The header's length matters only without data.
-      {MakeAvi({Audio(pcm8)}, {}),
-       FoundLog(pcm, bits8, 0, 0, {"Failed To Get Buffer Length"}), empty},
+      {MakeAvi({Audio(pcm8)}, {}), FoundLog(pcm, bits8, 0, 0, {"Failed To Get Buffer Length"}), empty},
       {in_order, FoundLog(invalid(0), "", 717, 717),
        test::MakeWave8(22050, test::Join({a, b, frame, a}))},
       {past_its_list, FoundLog(invalid(0), "", 333, 333), test::MakeWave8(22050, a)},

