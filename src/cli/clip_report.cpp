@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "engine/readout_texts.h"
 #include "engine/shot_intervals.h"
 #include "engine/sound_engine.h"
-#include "engine/readout_texts.h"
 
 namespace {
 

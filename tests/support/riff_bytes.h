@@ -68,11 +68,11 @@ inline Bytes PcmFormat(std::uint16_t channels, std::uint32_t rate, std::uint16_t
   const std::uint32_t block_align = channels * ((bits + 7U) / 8U);
   Bytes out;
   for (const auto& [value, bytes] : {std::pair{std::uint32_t{tag}, 2},
-                                    {channels, 2},
-                                    {rate, 4},
-                                    {rate * block_align, 4},
-                                    {block_align, 2},
-                                    {bits, 2}}) {
+                                     {channels, 2},
+                                     {rate, 4},
+                                     {rate * block_align, 4},
+                                     {block_align, 2},
+                                     {bits, 2}}) {
     Append(out, value, bytes);
   }
   out.resize(size, 0);
