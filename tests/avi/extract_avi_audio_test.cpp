@@ -90,7 +90,6 @@ std::vector<ExtractCase> ExtractCases() {
   const Lines pcm = {"PCMWAVEFORMAT"};
   const std::string bits8 = "8 BITS PER SAMPLE";
   const std::string bits16 = "16 BITS PER SAMPLE";
-  const std::string no_bits = "0 bits per sample";
   const auto invalid = [](int size) {
     return Lines{"FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:" + std::to_string(size)};
   };
@@ -130,7 +129,7 @@ std::vector<ExtractCase> ExtractCases() {
       found(PcmFormat(2, 44100, 16), pcm, bits16, 1200,
             {.channels = 2, .sample_rate = 44100, .bits_per_sample = 16}),
       // Compressed audio (MPEG layer 3) and unusable PCM records.
-      found(WithU16(PcmFormat(2, 44100, 0, 30, 0x55), 12, 1), invalid(30), no_bits, 4801, {}),
+      found(WithU16(PcmFormat(2, 44100, 0, 30, 0x55), 12, 1), invalid(30), "0 bits per sample", 4801, {}),
       // The header's length matters only without data.
       {MakeAvi({Audio(pcm8)}, {}), FoundLog(pcm, bits8, 0, 0, {"Failed To Get Buffer Length"}), empty},
       {in_order, FoundLog(invalid(0), "", 717, 717),
