@@ -38,20 +38,13 @@ std::optional<ByteRange> FindHeaderList(FileWindow& file) {
   if (!part) {
     return std::nullopt;
   }
+  std::optional<ByteRange> header_list;
   ChunkWalk chunks = *part;
-  for (const RiffChunk& chunk : chunks) {
-    if (!chunk.Is("LIST")) {
-      continue;
-    }
-    const std::optional<RiffList> list = chunks.OpenList(chunk);
-    if (!list) {
-      return std::nullopt;
-    }
-    if (list->type == ToFourCc("hdrl")) {
-      return list->chunks.Range();
-    }
-  }
-  return std::nullopt;
+  VisitLists(chunks, ToFourCc("hdrl"), [&header_list](const ChunkWalk& hdrl) {
+    header_list = hdrl.Range();
+    return false;
+  });
+  return header_list;
 }
 
 // The first "strh" and the first "strf" of a "strl" list; nullopt when any
@@ -134,29 +127,22 @@ std::optional<AviReader> AviReader::Open(const std::string& path) {
 std::optional<AviAudioStream> AviReader::FindAudioStream(std::uint32_t occurrence) {
   std::uint32_t stream_index = 0;
   std::uint32_t audio_seen = 0;
+  std::optional<AviAudioStream> found;
   ChunkWalk header_list(window_, header_list_);
-  for (const RiffChunk& chunk : header_list) {
-    if (!chunk.Is("LIST")) {
-      continue;
-    }
-    const std::optional<RiffList> list = header_list.OpenList(chunk);
-    if (!list) {
-      return std::nullopt;
-    }
-    if (list->type != ToFourCc("strl")) {
-      continue;
-    }
+  VisitLists(header_list, ToFourCc("strl"), [&](const ChunkWalk& strl) {
     const std::optional<StreamHeaders> headers =
-        stream_index < kMaxStreams ? ReadStreamHeaders(window_, list->chunks) : std::nullopt;
+        stream_index < kMaxStreams ? ReadStreamHeaders(window_, strl) : std::nullopt;
     if (!headers) {
-      return std::nullopt;
+      return false;
     }
     if (headers->IsAudio() && audio_seen++ == occurrence) {
-      return TakeStream(window_, stream_index, *headers);
+      found = TakeStream(window_, stream_index, *headers);
+      return false;
     }
     ++stream_index;
-  }
-  return std::nullopt;
+    return true;
+  });
+  return found;
 }
 
 std::size_t AviReader::ReadData(const AviAudioStream& stream, std::span<std::uint8_t> out) {

@@ -33,19 +33,11 @@ bool VisitDataList(ChunkWalk list, const FourCc& wanted, std::uint64_t file_size
 // The "movi" lists of one RIFF part.
 bool VisitMoviLists(ChunkWalk part, const FourCc& wanted, std::uint64_t file_size,
                     const DataChunkVisitor& visit) {
-  for (const RiffChunk& chunk : part) {
-    if (!chunk.Is("LIST")) {
-      continue;
-    }
-    const std::optional<RiffList> list = part.OpenList(chunk);
-    if (!list) {
-      return false;
-    }
-    if (list->type == ToFourCc("movi") && !VisitDataList(list->chunks, wanted, file_size, visit)) {
-      return false;
-    }
-  }
-  return !part.Overran();
+  return VisitLists(part, ToFourCc("movi"),
+                    [&](const ChunkWalk& movi) {
+                      return VisitDataList(movi, wanted, file_size, visit);
+                    }) &&
+         !part.Overran();
 }
 
 // Audio data chunks are "NNwb", NN the stream's number in two digits.

@@ -96,3 +96,21 @@ struct RiffList {
   FourCc type{};
   ChunkWalk chunks;
 };
+
+// Calls `visit` with the walk of each list of `type` among the chunks of
+// `walk`, in order, for as long as it returns true. False when `visit` asked
+// to stop or a "LIST" chunk can't be opened, since where the rest lies is
+// then unknown.
+template <typename Visit>
+bool VisitLists(ChunkWalk& walk, const FourCc& type, Visit visit) {
+  for (const RiffChunk& chunk : walk) {
+    if (!chunk.Is("LIST")) {
+      continue;
+    }
+    const std::optional<RiffList> list = walk.OpenList(chunk);
+    if (!list || (list->type == type && !visit(list->chunks))) {
+      return false;
+    }
+  }
+  return true;
+}
