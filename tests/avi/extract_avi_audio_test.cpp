@@ -89,7 +89,6 @@ std::vector<ExtractCase> ExtractCases() {
   const Bytes data = Pattern(4801);  // odd: no pad byte in "tmp"
   const Lines pcm = {"PCMWAVEFORMAT"};
   const std::string bits8 = "8 BITS PER SAMPLE";
-  const std::string bits16 = "16 BITS PER SAMPLE";
   const auto invalid = [](int size) {
     return Lines{"FORMAT IS INVALID", "THE SIZE OF THE FORMAT IS:" + std::to_string(size)};
   };
@@ -126,7 +125,7 @@ std::vector<ExtractCase> ExtractCases() {
   // clang-format off
   return {
       found(pcm8, pcm, bits8, 4801, {}),
-      found(PcmFormat(2, 44100, 16), pcm, bits16, 1200,
+      found(PcmFormat(2, 44100, 16), pcm, "16 BITS PER SAMPLE", 1200,
             {.channels = 2, .sample_rate = 44100, .bits_per_sample = 16}),
       // Compressed audio (MPEG layer 3) and unusable PCM records.
       found(WithU16(PcmFormat(2, 44100, 0, 30, 0x55), 12, 1), invalid(30), "0 bits per sample", 4801, {}),

@@ -160,11 +160,11 @@ inline Bytes MakeAvi(const std::vector<StreamHeader>& streams, const std::vector
     }
     header.push_back(List("strl", {Chunk("strh", strh), Chunk("strf", stream.format)}));
   }
-  const Bytes riff = List("AVI ",
+  return test::Join({List("AVI ",
                           {List("hdrl", header), Chunk("JUNK", Bytes(6, 0)), List("movi", movi),
                            Chunk("idx1", Bytes(16, 0))},
-                          "RIFF");
-  return test::Join({riff, test::Join(extra_parts)});
+                          "RIFF"),
+                     test::Join(extra_parts)});
 }
 
 // One audio stream holding `data` in 4000-byte chunks.
