@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev libxcb1-dev
+  libavformat-dev libavcodec-dev libavutil-dev
   fonts-liberation2
   python3
 )
@@ -15,6 +16,7 @@ test_packages=(
   xvfb xauth x11-utils
   pulseaudio pulseaudio-utils
   fonts-dejavu-core
+  ffmpeg
 )
 
 want_tests=0

@@ -158,6 +158,22 @@ std::vector<std::uint8_t> ReadSound(Trace& trace, std::optional<AviReader>& read
 
 }  // namespace
 
+AviSoundCoding FirstAviSoundCoding(const std::string& avi_path) {
+  std::optional<AviReader> reader = AviReader::Open(avi_path);
+  if (!reader) {
+    return AviSoundCoding::NotAvi;
+  }
+  const std::optional<AviAudioStream> stream = reader->FindAudioStream(0);
+  // A record too short for its tag is read as PCM, as the extraction reads it.
+  if (!stream) {
+    return AviSoundCoding::NoSound;
+  }
+  const bool tagged = stream->format.size() >= kFormatTagOffset + 2;
+  return tagged && LoadU16Le(&stream->format[kFormatTagOffset]) != kPcmFormatTag
+             ? AviSoundCoding::Compressed
+             : AviSoundCoding::Pcm;
+}
+
 bool ExtractAviAudio(const std::string& avi_path, ReplacementFile& wave) {
   Trace trace;
   trace.Line("Starting Writing AVI File");

@@ -6,14 +6,13 @@
 
 namespace {
 
-constexpr std::uint16_t kPcmTag = 1;
 constexpr unsigned kBitsPerByte = 8;
 
 }  // namespace
 
 WaveFormat ExtractedWaveFormat(std::span<const std::uint8_t> record) {
   const WaveFormat fallback = EightBitMono(kExtractedDefaultRate);
-  if (record.size() < kWaveFormatBytes || LoadU16Le(&record[kFormatTagOffset]) != kPcmTag) {
+  if (record.size() < kWaveFormatBytes || LoadU16Le(&record[kFormatTagOffset]) != kPcmFormatTag) {
     return fallback;
   }
   WaveFormat format;  // PCM

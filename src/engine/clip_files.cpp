@@ -9,12 +9,77 @@
 #include "engine/sound_engine.h"
 #include "engine/wave_reader.h"
 #include "log/event_log.h"
+#include "media/decode_media_audio.h"
+#include "media/media_extensions.h"
+#include "riff/regular_file.h"
 #include "riff/replacement_file.h"
 #include "riff/wave_header.h"
 
 namespace {
 
 constexpr const char* kOutOfMemory = "Failed To Allocate Clip Memory";
+constexpr const char* kNotMedia = "Failed To Open Media File";
+constexpr std::size_t kRiffWaveIdBytes = 12;
+
+enum class FileStart : std::uint8_t { NotThere, RiffWave, Other };
+
+// "RIFF", a size, "WAVE" make a file for the WAVE reader.
+FileStart ReadFileStart(const std::string& path) {
+  const OwnedFile file(OpenRegularFileForReading(path));
+  if (!file) {
+    return FileStart::NotThere;
+  }
+  std::uint8_t id[kRiffWaveIdBytes] = {};
+  ReadBytesAt(file.get(), 0, id, sizeof id);
+  const bool riff_wave = std::string_view(reinterpret_cast<const char*>(id), 4) == "RIFF" &&
+                         std::string_view(reinterpret_cast<const char*>(id + 8), 4) == "WAVE";
+  return riff_wave ? FileStart::RiffWave : FileStart::Other;
+}
+
+// The media's first audio stream decoded into "tmp" and read back from the
+// file this load wrote.
+void ReadMedia(SoundEngine& engine, MediaInput& media) {
+  WriteLogEntry(LogTarget::Routine, "Loading file - media");
+  ReplacementFile wave(kTempFileName);
+  if (DecodeMediaAudio(media, wave)) {
+    ReadWaveFile(engine, wave.Committed());
+  }
+}
+
+void ReadAvi(SoundEngine& engine, const std::string& path) {
+  // Compressed sound is decoded; PCM is copied as it is.
+  if (FirstAviSoundCoding(path) == AviSoundCoding::Compressed) {
+    if (const auto media = OpenMediaFile(path)) {
+      ReadMedia(engine, *media);
+    } else {
+      WriteFailureEntry(kNotMedia);
+    }
+    return;
+  }
+  // The sound is read back from the file this load wrote, so neither an
+  // older "tmp" nor one written meanwhile by another process is analysed.
+  ReplacementFile wave(kTempFileName);
+  if (ExtractAviAudio(path, wave)) {
+    ReadWaveFile(engine, wave.Committed());
+  }
+}
+
+// Other files are decoded when FFmpeg recognises them. What it doesn't
+// recognise is a failed media file when named like one, and otherwise gets
+// the WAVE reader's own answer, as does a file that isn't there.
+void ReadWaveOrMedia(SoundEngine& engine, const std::string& path, bool named_as_media) {
+  if (ReadFileStart(path) == FileStart::Other) {
+    if (const auto media = OpenMediaFile(path)) {
+      ReadMedia(engine, *media);
+      return;
+    }
+    if (named_as_media) {
+      WriteFailureEntry(kNotMedia);
+      return;
+    }
+  }
+  ReadWaveFile(engine, path);
+}
 
 // Reset, read, analyse. Memory running out anywhere on the way (a huge clip,
 // a shot list as long as the clip) fails the load like a clip without
@@ -44,18 +109,20 @@ bool LoadClip(SoundEngine& engine, const std::string& path) {
     // Case-sensitive and anywhere in the path; ".wav" wins over ".avi".
     if (path.find(".wav") != std::string::npos) {
       WriteLogEntry(LogTarget::Routine, "Loading file - wave");
-      ReadWaveFile(engine, path);
+      ReadWaveOrMedia(engine, path, false);
     } else if (path.find(".avi") != std::string::npos) {
-      // The sound is read back from the file this load wrote, so neither an
-      // older "tmp" nor one written meanwhile by another process is analysed.
-      ReplacementFile wave(kTempFileName);
-      if (ExtractAviAudio(path, wave)) {
-        ReadWaveFile(engine, wave.Committed());
-      }
+      ReadAvi(engine, path);
     } else {
-      ReadWaveFile(engine, path);
+      ReadWaveOrMedia(engine, path, HasMediaExtension(path));
     }
   });
+}
+
+std::vector<std::string> LoadableExtensions() {
+  std::vector<std::string> extensions{"wav", "avi"};
+  const std::vector<std::string>& media = MediaExtensions();
+  extensions.insert(extensions.end(), media.begin(), media.end());
+  return extensions;
 }
 
 bool LoadWrittenClip(SoundEngine& engine, const ReplacementFile& written) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct SoundEngine;
 class ReplacementFile;
@@ -8,9 +9,14 @@ class ReplacementFile;
 // The temporary WAVE file shared by the AVI import and the recorder.
 inline constexpr const char* kTempFileName = "tmp";
 
-// Reset, read (".wav" directly, ".avi" through "tmp", anything else directly),
-// then analyse. True only when both analysis passes ran.
+// Reset, read, then analyse. A RIFF WAVE file is read directly; an AVI file's
+// PCM sound and any other media file's decoded sound through "tmp". True only
+// when both analysis passes ran.
 bool LoadClip(SoundEngine& engine, const std::string& path);
+
+// Extensions (lower case, no dot) of every kind of file LoadClip reads:
+// "wav", "avi", then the media this build decodes.
+std::vector<std::string> LoadableExtensions();
 
 // The same for a WAVE file this process has just written (a recording): read
 // from its own handle, or, when it could not be committed, no clip.

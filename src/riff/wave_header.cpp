@@ -18,6 +18,13 @@ WaveFormat EightBitMono(std::uint32_t sample_rate) {
   return format;
 }
 
+WaveFormat SixteenBitMono(std::uint32_t sample_rate) {
+  WaveFormat format = EightBitMono(sample_rate);
+  format.block_align = 2;
+  format.bits_per_sample = 16;
+  return format;
+}
+
 std::array<std::uint8_t, kWaveHeaderBytes> MakeWaveHeader(const WaveFormat& format,
                                                           std::uint32_t data_bytes) {
   std::array<std::uint8_t, kWaveHeaderBytes> header{};

@@ -18,6 +18,8 @@ struct WaveFormat {
 // 8-bit mono PCM at `sample_rate`: what Save, a recording and the AVI import
 // write unless the AVI stream says otherwise.
 WaveFormat EightBitMono(std::uint32_t sample_rate);
+// 16-bit mono PCM: what decoded media sound is written as.
+WaveFormat SixteenBitMono(std::uint32_t sample_rate);
 
 // The header bytes; the RIFF size is 36 + data_bytes (wrapping at 2^32) and the
 // bytes-per-second field is block_align × sample_rate.

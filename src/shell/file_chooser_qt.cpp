@@ -7,6 +7,9 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QStringList>
+
+#include "engine/clip_files.h"
 
 namespace {
 
@@ -32,12 +35,30 @@ QString FromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString Filter(std::string_view name, const QString& patterns) {
+  return FromView(name) + QStringLiteral(" (") + patterns + QStringLiteral(")");
+}
+
+// Each extension in lower and upper case: cameras name files "CLIP0001.MP4".
+QString AllLoadablePatterns() {
+  QStringList patterns;
+  for (const std::string& extension : LoadableExtensions()) {
+    const QString lower = QString::fromStdString(extension);
+    patterns << QStringLiteral("*.") + lower << QStringLiteral("*.") + lower.toUpper();
+  }
+  return patterns.join(QLatin1Char(' '));
+}
+
 }  // namespace
 
 void ConfigureFileDialog(QFileDialog& dialog, const ChooserRequest& request) {
   dialog.setWindowTitle(FromView(request.title));
-  dialog.setNameFilter(FromView(request.filter_name) + QStringLiteral(" (") +
-                       FromView(request.filter_pattern) + QStringLiteral(")"));
+  QStringList filters;
+  if (request.all_loadable_first) {
+    filters << Filter(kAllLoadableFilterName, AllLoadablePatterns());
+  }
+  filters << Filter(request.filter_name, FromView(request.filter_pattern));
+  dialog.setNameFilters(filters);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   // A native dialog would list the folder its own way, reading files again.
   dialog.setOption(QFileDialog::DontUseNativeDialog);

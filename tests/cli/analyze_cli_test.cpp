@@ -156,7 +156,7 @@ TEST(AnalyzeCli, MemoryRunningOutFailsTheLoad) {
     noise[i] = 137;
   }
   WriteBytes("noise.wav", MakeWave8(22050, noise));
-  const RunResult run = RunAnalyze("noise.wav", "ulimit -v 100000;");
+  const RunResult run = RunAnalyze("noise.wav", "ulimit -v 250000;");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "tambrix-analyze: noise.wav: Failed To Allocate Clip Memory\n");
 }
