@@ -29,12 +29,15 @@ endfunction()
 tambrix_add_test_folder(log)
 tambrix_add_test_folder(engine)
 tambrix_add_test_folder(avi)
+tambrix_add_test_folder(media)
 tambrix_add_test_folder(shell)
 tambrix_add_test_folder(display)
 tambrix_add_test_folder(cli)
-if(TARGET tambrix_cli_tests)
-  add_dependencies(tambrix_cli_tests tambrix-analyze)
-endif()
+foreach(target tambrix_cli_tests tambrix_media_tests)
+  if(TARGET ${target})
+    add_dependencies(${target} tambrix-analyze)
+  endif()
+endforeach()
 
 # The folders of src/ depend on each other only downwards, and Qt stays in
 # its own files.

@@ -20,7 +20,7 @@ namespace {
 
 // Decoded sound is written in blocks of about this many samples, so the
 // whole clip is never held in 16 bits.
-constexpr std::size_t kBlockSamples = 32 * 1024;
+constexpr std::size_t kBlockSamples = std::size_t{32} * 1024;
 // Beyond these, a stream's format is a corrupt header, not sound.
 constexpr int kMinRate = 1000;
 constexpr int kMaxRate = 768000;

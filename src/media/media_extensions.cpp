@@ -39,8 +39,8 @@ std::vector<std::string> BuiltInExtensions() {
 }  // namespace
 
 const std::vector<std::string>& MediaExtensions() {
-  static const std::vector<std::string> extensions = BuiltInExtensions();
-  return extensions;
+  static const std::vector<std::string> kExtensions = BuiltInExtensions();
+  return kExtensions;
 }
 
 bool HasMediaExtension(std::string_view path) {

@@ -11,36 +11,18 @@
 
 #include "engine/clip_files.h"
 #include "engine/sound_engine.h"
+#include "support/run_analyze.h"
 #include "support/test_support.h"
 
 namespace {
 
 using test::Bytes;
+using test::JsonValue;
 using test::MakeShotTrain;
 using test::MakeWave8;
+using test::RunAnalyze;
+using test::RunResult;
 using test::WriteBytes;
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the analyser in the current directory; `shell` comes first (limits,
-// another user).
-RunResult RunAnalyze(const std::string& arguments, const std::string& shell = "") {
-  const std::string command =
-      shell + " '" + TAMBRIX_ANALYZE_PATH + "' " + arguments + " >stdout.txt 2>stderr.txt";
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadText("stdout.txt"),
-          test::ReadText("stderr.txt")};
-}
-
-std::string JsonValue(const std::string& json, const std::string& key) {
-  const std::regex pattern("\"" + key + "\":(\"[^\"]*\"|[^,}\\]]+)");
-  std::smatch match;
-  return std::regex_search(json, match, pattern) ? match[1].str() : std::string("<missing>");
-}
 
 Bytes EightBitAvi(const Bytes& sound) {
   return avi_test::AudioOnlyAvi(test::PcmFormat(1, 22050, 8), sound);

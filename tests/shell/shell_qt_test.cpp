@@ -221,6 +221,11 @@ TEST(FileChooserQt, ListsAFolderWithoutOpeningItsFiles) {
   const QString path = QString::fromStdString(dir.path().string());
   QFileDialog dialog(nullptr, QString(), path);
   ConfigureFileDialog(dialog, kLoadChooser);
+  // Every loadable kind first, in either case, then the WAVE filter.
+  const QStringList filters = dialog.nameFilters();
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_TRUE(filters[0].startsWith("All sound and video files (*.wav *.WAV *.avi *.AVI *.mp4"));
+  EXPECT_TRUE(filters[0].contains("*.opus *.OPUS") && filters[0].contains("*.flac *.FLAC"));
   QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
   dialog.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.contains({path}); }, 10000));
