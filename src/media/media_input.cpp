@@ -10,6 +10,8 @@ extern "C" {
 namespace {
 
 constexpr int kReadBlockBytes = 64 * 1024;
+// No protocol has this name.
+constexpr const char* kNoProtocol = "none";
 
 // Playlists and reference files name other files or addresses; a clip is
 // one file.
@@ -87,6 +89,9 @@ std::unique_ptr<MediaInput> MediaInput::Open(const std::string& path) {
   format->pb = input->io_.get();
   format->flags |= AVFMT_FLAG_CUSTOM_IO;
   format->io_open = &RefuseNestedOpen;
+  // Demuxers that open other inputs themselves (concat lists) go through
+  // the protocols: none is allowed.
+  format->protocol_whitelist = av_strdup(kNoProtocol);
   // On failure the context is freed by the call.
   if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
     return nullptr;

@@ -136,8 +136,14 @@ TEST_F(MediaLoad, BadMediaFailsWithItsReasonAndWritesNoSound) {
   test::WriteBytes("text.mp4", std::vector<std::uint8_t>(300, 'x'));
   test::WriteBytes("rate.au", au(10'000'000, 1));
   test::WriteBytes("channels.au", au(kRate, 300));
-  const test::RunResult run =
-      RunAnalyze("video.mp4 text.mp4 cut.m4a flipped.flac rate.au channels.au");
+  // Lists naming another file give no figures of that file.
+  const std::string hls = "#EXTM3U\n#EXT-X-TARGETDURATION:3\n#EXTINF:3,\nwhole.flac\n";
+  const std::string concat = "ffconcat version 1.0\nfile whole.flac\n";
+  test::WriteBytes("list.m3u8", {hls.begin(), hls.end()});
+  test::WriteBytes("list.ffconcat", {concat.begin(), concat.end()});
+  const test::RunResult run = RunAnalyze(
+      "video.mp4 text.mp4 cut.m4a flipped.flac rate.au channels.au list.m3u8 "
+      "list.ffconcat");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "tambrix-analyze: video.mp4: No Audio Stream In Media File\n"
@@ -145,7 +151,9 @@ TEST_F(MediaLoad, BadMediaFailsWithItsReasonAndWritesNoSound) {
             "tambrix-analyze: cut.m4a: Failed To Open Media File\n"
             "tambrix-analyze: flipped.flac: Failed To Decode Audio\n"
             "tambrix-analyze: rate.au: Invalid Audio Format\n"
-            "tambrix-analyze: channels.au: Invalid Audio Format\n");
+            "tambrix-analyze: channels.au: Invalid Audio Format\n"
+            "tambrix-analyze: list.m3u8: not a RIFF file\n"
+            "tambrix-analyze: list.ffconcat: not a RIFF file\n");
   EXPECT_FALSE(std::filesystem::exists("tmp"));
 }
 
