@@ -136,6 +136,9 @@ class StreamDecoder {
     block_.reserve(kBlockSamples);
   }
 
+  // The rate of the sound decoded, 0 before the first frame.
+  int Rate() const { return rate_; }
+
   Step Run() {
     Step step = Step::More;
     while (step == Step::More) {
@@ -190,8 +193,12 @@ class StreamDecoder {
         damaged_ = true;
         return Step::More;
       }
-      const bool same_format = frame_->sample_rate == decoder_.sample_rate &&
-                               frame_->ch_layout.nb_channels == decoder_.ch_layout.nb_channels;
+      // The first frame sets the rate (a decoder may report the core rate of
+      // a stream it doubles); the channel count may change, as only the
+      // first channel is kept.
+      rate_ = rate_ == 0 ? frame_->sample_rate : rate_;
+      const bool same_format = frame_->sample_rate == rate_ &&
+                               SaneFormat(frame_->sample_rate, frame_->ch_layout.nb_channels);
       const bool read = same_format && AppendFirstChannel(*frame_, block_);
       av_frame_unref(frame_.get());
       if (!read) {
@@ -211,6 +218,7 @@ class StreamDecoder {
   std::unique_ptr<AVFrame, FrameCloser> frame_{av_frame_alloc()};
   std::vector<std::int16_t> block_;
   bool damaged_ = false;
+  int rate_ = 0;
 };
 
 Outcome Decode(MediaInput& input, ReplacementFile& wave, std::uint64_t max_samples) {
@@ -234,14 +242,16 @@ Outcome Decode(MediaInput& input, ReplacementFile& wave, std::uint64_t max_sampl
     return Outcome::BadFormat;
   }
   SixteenBitWaveWriter writer(wave, max_samples);
-  const Step end = StreamDecoder(input, stream, *decoder, writer).Run();
+  StreamDecoder stream_decoder(input, stream, *decoder, writer);
+  const Step end = stream_decoder.Run();
   if (end == Step::Corrupt || end == Step::FormatChanged) {
     return end == Step::Corrupt ? Outcome::Corrupt : Outcome::BadFormat;
   }
   if (end == Step::CutShort || end == Step::Full) {
     WriteLogEntry(LogTarget::Critical, end == Step::Full ? kSizeLimit : kCutShort);
   }
-  const bool written = writer.Finish(static_cast<std::uint32_t>(decoder->sample_rate));
+  const int rate = stream_decoder.Rate() != 0 ? stream_decoder.Rate() : decoder->sample_rate;
+  const bool written = writer.Finish(static_cast<std::uint32_t>(rate));
   return written ? Outcome::Decoded : Outcome::WriteFailed;
 }
 
