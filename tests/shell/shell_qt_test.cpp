@@ -9,14 +9,17 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <csignal>
 #include <variant>
 
@@ -75,14 +78,18 @@ struct Shell {
 
 // What happens: a click on a control, the chooser's next answer, bytes the
 // microphone captures (which the loop then polls; none: the capture fails
-// from then on), or a turn of the main loop at a tick.
+// from then on), a turn of the main loop at a tick, or a drop.
 struct Captured {
   std::uint32_t bytes;
 };
 struct TurnAt {
   std::uint32_t tick;
 };
-using Step = std::variant<int, const char*, Captured, TurnAt>;
+// A file dropped on the dialog, made from the clip by FFmpeg's encoders.
+struct Dropped {
+  const char* path;
+};
+using Step = std::variant<int, const char*, Captured, TurnAt, Dropped>;
 
 struct CommandRow {
   std::vector<Step> steps = {};
@@ -123,6 +130,7 @@ const CommandRow kCommands[] = {
      .messages = {"Failed To Save .wav File"}, .samples = kClipSamples},
     {.steps = {kMsRadio, kClip, kLoadButton}, .samples = kClipSamples, .unit = RateUnit::Ms},
     {.steps = {kDisplayCheckBox}, .display_shown = false},
+    {.steps = {Dropped{"clips/clip.flac"}}, .samples = kClipSamples, .tmp_size = 44 + 2 * kClipSamples},
 };
 // clang-format on
 
@@ -145,6 +153,16 @@ TEST(MainDialogQt, Commands) {
         QTest::mouseClick(dialog->Control(*control), Qt::LeftButton);
       } else if (const auto* answer = std::get_if<const char*>(&step)) {
         s.chooser.answers.push_back((s.dir.path() / *answer).string());
+      } else if (const auto* dropped = std::get_if<Dropped>(&step)) {
+        const std::string path = (s.dir.path() / dropped->path).string();
+        ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -i " + (s.dir.path() / kClip).string() +
+                               " " + path)
+                                  .c_str()),
+                  0);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject*>(dialog.get())->event(&drop);  // past the drag manager
       } else if (const auto* turn = std::get_if<TurnAt>(&step)) {
         s.ticks.now = turn->tick;
         ServiceRecording(s.context);
