@@ -63,8 +63,8 @@ void ConfigureFileDialog(QFileDialog& dialog, const ChooserRequest& request) {
   // A native dialog would list the folder its own way, reading files again.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // Never destroyed: a dialog's file gatherer thread may outlive the dialog.
-  static auto* const icon_provider = new NameOnlyIconProvider;
-  dialog.setIconProvider(icon_provider);
+  static auto* const kIconProvider = new NameOnlyIconProvider;
+  dialog.setIconProvider(kIconProvider);
   // A typed name is taken as typed: no extension is added.
   dialog.setDefaultSuffix(QString());
   if (request.kind == ChooserKind::Open) {
