@@ -13,13 +13,6 @@ constexpr int kReadBlockBytes = 64 * 1024;
 // No protocol has this name.
 constexpr const char* kNoProtocol = "none";
 
-// Playlists and reference files name other files or addresses; a clip is
-// one file.
-int RefuseNestedOpen(AVFormatContext* /*format*/, AVIOContext** /*io*/, const char* /*url*/,
-                     int /*flags*/, AVDictionary** /*options*/) {
-  return AVERROR(EPERM);
-}
-
 }  // namespace
 
 void FormatContextCloser::operator()(AVFormatContext* context) const {
@@ -88,9 +81,8 @@ std::unique_ptr<MediaInput> MediaInput::Open(const std::string& path) {
   }
   format->pb = input->io_.get();
   format->flags |= AVFMT_FLAG_CUSTOM_IO;
-  format->io_open = &RefuseNestedOpen;
-  // Demuxers that open other inputs themselves (concat lists) go through
-  // the protocols: none is allowed.
+  // Playlists and reference lists name other files or addresses; a clip is
+  // one file, so no protocol is allowed for opening them.
   format->protocol_whitelist = av_strdup(kNoProtocol);
   // On failure the context is freed by the call.
   if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
