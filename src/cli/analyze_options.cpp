@@ -1,13 +1,13 @@
 #include "cli/analyze_options.h"
 
 const char* const kAnalyzeUsage =
-    "Usage: tambrix-analyze [--json] [--ms] [--shots] FILE...\n"
+    "Usage: tambrix-analyze [--json] [--ms] [--shots] [--detector NAME] FILE...\n"
     "\n"
     "Finds the shots in each clip and prints its rate-of-fire figures, exactly as\n"
     "the program's Load command would show them. Each FILE is loaded as the\n"
-    "program loads it: a name containing \".wav\" is read as a WAVE file, a name\n"
-    "containing \".avi\" has its first audio track extracted into \"tmp\" first,\n"
-    "anything else is read as a WAVE file. Files are read relative to the\n"
+    "program loads it: a WAVE file is read directly, the first audio track of\n"
+    "an AVI file or of any other sound or video file FFmpeg reads is written\n"
+    "into \"tmp\" first (decoded where it is compressed). Files are read relative to the\n"
     "current directory, which also receives the logs TAMBRIX.log and\n"
     "TAMBRIX_crit.log and the file \"tmp\".\n"
     "\n"
@@ -18,10 +18,15 @@ const char* const kAnalyzeUsage =
     "            labels it, its position in samples, its time in seconds, the\n"
     "            interval in ms and the rate in bps to the next shot, and whether\n"
     "            that interval was accepted (rates of 30 bps or more are not)\n"
+    "  --detector classic|robust\n"
+    "            the shot detector: classic (the default) follows its fixed\n"
+    "            bands exactly; robust finds shots by their rise in loudness,\n"
+    "            for noisy, echoing, quiet or lossy-coded recordings\n"
     "  --json    print one JSON object per file and line instead, with the keys\n"
     "            file, has_data, sample_rate, sample_count, clip_length,\n"
     "            clip_quality, peak_sample, number_of_shots, shot_list_count,\n"
-    "            highest_rof, lowest_rof, average_rof (bps), readouts (the six\n"
+    "            highest_rof, lowest_rof, average_rof (bps), unit, detector,\n"
+    "            readouts (the six\n"
     "            texts in the chosen unit) and shots (position, number,\n"
     "            rate_to_next, accepted); floats have 9 significant digits, so\n"
     "            they read back as the same 32-bit values\n"
@@ -34,8 +39,17 @@ const char* const kAnalyzeUsage =
 AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
   AnalyzeOptions options;
   bool options_ended = false;
+  bool detector_follows = false;
   for (const std::string& argument : arguments) {
-    if (options_ended || argument.empty() || argument[0] != '-' || argument == "-") {
+    if (detector_follows) {
+      detector_follows = false;
+      const std::optional<Detector> detector = DetectorNamed(argument);
+      if (!detector) {
+        options.error = "unknown detector: " + argument;
+        return options;
+      }
+      options.detector = *detector;
+    } else if (options_ended || argument.empty() || argument[0] != '-' || argument == "-") {
       options.files.push_back(argument);
     } else if (argument == "--") {
       options_ended = true;
@@ -43,6 +57,8 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
       options.json = true;
     } else if (argument == "--ms") {
       options.milliseconds = true;
+    } else if (argument == "--detector") {
+      detector_follows = true;
     } else if (argument == "--shots") {
       options.shots = true;
     } else if (argument == "--help" || argument == "-h") {
@@ -52,7 +68,9 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
       return options;
     }
   }
-  if (!options.help && options.files.empty()) {
+  if (detector_follows) {
+    options.error = "--detector needs a name";
+  } else if (!options.help && options.files.empty()) {
     options.error = "no file given";
   }
   return options;

@@ -3,11 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/detector.h"
+
 struct AnalyzeOptions {
   bool json = false;
   bool milliseconds = false;
   bool shots = false;
   bool help = false;
+  Detector detector = Detector::Classic;
   std::vector<std::string> files;
   std::string error;  // non-empty for bad usage
 };

@@ -135,6 +135,7 @@ std::string JsonReport(const SoundEngine& engine, const std::string& file, RateU
   out += ",\"lowest_rof\":" + JsonFloat(engine.GetLowestRof());
   out += ",\"average_rof\":" + JsonFloat(engine.GetAverageRof());
   out += ",\"unit\":" + JsonString(UnitText(unit));
+  out += ",\"detector\":" + JsonString(DetectorName(engine.detector));
   out += ",\"readouts\":{";
   bool first = true;
   for (const ReadoutText& readout : ReadoutTexts(engine, unit)) {

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
   SilentAudioSystem audio;
   SilentNotifier notifier;
   SoundEngine engine(&audio, &notifier);
+  engine.chosen_detector = options.detector;
   int status = kExitAllClips;
   bool first = true;
   for (const std::string& file : options.files) {

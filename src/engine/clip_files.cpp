@@ -4,6 +4,7 @@
 
 #include "avi/extract_avi_audio.h"
 #include "engine/analysis.h"
+#include "engine/detector.h"
 #include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
@@ -92,7 +93,7 @@ bool LoadWith(SoundEngine& engine, Read read) {
     if (!MeasureClipQuality(engine)) {
       return false;
     }
-    return DetectShots(engine);
+    return DetectShotsWith(engine, engine.chosen_detector);
   } catch (const std::bad_alloc&) {
     Reset(engine);
     WriteFailureEntry(kOutOfMemory);

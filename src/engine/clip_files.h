@@ -9,9 +9,9 @@ class ReplacementFile;
 // The temporary WAVE file shared by the AVI import and the recorder.
 inline constexpr const char* kTempFileName = "tmp";
 
-// Reset, read, then analyse. A RIFF WAVE file is read directly; an AVI file's
-// PCM sound and any other media file's decoded sound through "tmp". True only
-// when both analysis passes ran.
+// Reset, read, then analyse with the engine's chosen detector. A RIFF WAVE file is read directly;
+// an AVI file's PCM sound and any other media file's decoded sound through "tmp". True only when
+// both analysis passes ran.
 bool LoadClip(SoundEngine& engine, const std::string& path);
 
 // Extensions (lower case, no dot) of every kind of file LoadClip reads:

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/analysis.h"
+#include "engine/shot_figures.h"
 #include "engine/sound_engine.h"
 
 // The windows only ever move forward, and are looked at only while the
@@ -235,33 +236,6 @@ std::uint32_t FindSettle(SettleRange& r, std::uint32_t i, std::uint32_t end,
   return i;
 }
 
-void RecordShot(SoundEngine& engine, std::uint32_t& last_onset, std::uint32_t onset) {
-  if (last_onset != 0) {
-    const float rate = RateBetween(engine.sample_rate, last_onset, onset);
-    if (rate < kRateLimit) {
-      if (engine.highest_rof < rate) {
-        engine.highest_rof = rate;
-      }
-      if (engine.lowest_rof > rate) {
-        engine.lowest_rof = rate;
-      }
-      if (engine.highest_rof == 0.0F) {
-        engine.highest_rof = rate;
-      }
-      if (engine.lowest_rof == 0.0F) {
-        engine.lowest_rof = rate;
-      }
-    } else {
-      engine.clip_quality = 0;
-      --engine.number_of_shots;
-    }
-  }
-  last_onset = onset;
-  engine.shots.push_back({onset, static_cast<std::uint8_t>(engine.shot_list_count)});
-  ++engine.shot_list_count;
-  ++engine.number_of_shots;
-}
-
 }  // namespace
 
 bool DetectShots(SoundEngine& engine) {
@@ -299,6 +273,6 @@ bool DetectShots(SoundEngine& engine) {
     RecordShot(engine, last_onset, onset);
     // The onset test runs at the very position where the shot closed.
   }
-  engine.average_rof = (engine.highest_rof + engine.lowest_rof) / 2.0F;
+  FinishShotFigures(engine);
   return true;
 }

@@ -33,6 +33,7 @@ void Reset(SoundEngine& engine) {
   engine.shots.clear();
   engine.shots.shrink_to_fit();
   engine.shot_list_count = 0;
+  engine.detector = Detector::Classic;
   engine.recording = false;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/audio_devices.h"
+#include "engine/detector.h"
 
 class Notifier;
 class ReplacementFile;
@@ -53,6 +54,9 @@ struct SoundEngine {
   std::optional<std::vector<std::uint8_t>> samples;  // none, or the clip
   std::vector<ShotRecord> shots;
   std::uint32_t shot_list_count = 0;
+  Detector detector = Detector::Classic;  // the one that gave the shots
+  // The one loads use: a setting of the user's, which Reset keeps.
+  Detector chosen_detector = Detector::Classic;
   bool recording = false;
   std::unique_ptr<CaptureDevice> capture_device;
   std::unique_ptr<CaptureBuffer> capture_buffer;

@@ -40,7 +40,7 @@ TEST(AnalyzeCli, JsonOfTheWorkedExample) {
             "{\"file\":\"burst.wav\",\"has_data\":true,\"sample_rate\":22050,"
             "\"sample_count\":132300,\"clip_length\":6,\"clip_quality\":0,\"peak_sample\":255,"
             "\"number_of_shots\":4,\"shot_list_count\":5,\"highest_rof\":15,\"lowest_rof\":12.5,"
-            "\"average_rof\":13.75,\"unit\":\"bps\",\"readouts\":{\"average_rof\":\"13.750000\","
+            "\"average_rof\":13.75,\"unit\":\"bps\",\"detector\":\"classic\",\"readouts\":{\"average_rof\":\"13.750000\","
             "\"highest_rof\":\"15.000000\",\"lowest_rof\":\"12.500000\",\"number_of_shots\":\"4\","
             "\"clip_length\":\"6\",\"clip_quality\":\"0\"},\"shots\":["
             "{\"position\":22008,\"number\":0,\"rate_to_next\":15,\"accepted\":true},"

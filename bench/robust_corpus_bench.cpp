@@ -1,0 +1,237 @@
+// Accuracy of the robust detector on a generated corpus of marker recordings
+// (tests/support/shot_corpus.h), each clip as a WAVE file and through AAC, MP3
+// and Opus at 64 and 128 kbit/s, mono and stereo (FFmpeg's encoders, through
+// the ffmpeg command), loaded as the program loads it. Beside it, the classic
+// detector and, when the aubioonset command is there (package aubio-tools),
+// aubio's default onset detector on the decoded sound. Then the detector's
+// speed on a 10-minute 48 kHz clip. Exit status 1 when a bar is missed.
+// Usage: robust_corpus_bench [clips-per-combination] (2 by default)
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/clip_files.h"
+#include "engine/detector.h"
+#include "engine/sound_engine.h"
+#include "support/riff_bytes.h"
+#include "support/shot_corpus.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct Coding {
+  const char* name;
+  const char* encoder;  // empty: the WAVE file itself
+  const char* extension;
+};
+constexpr Coding kCodings[] = {
+    {"wave", "", "wav"},
+    {"aac 64", "-c:a aac -b:a 64k", "m4a"},
+    {"aac 128", "-c:a aac -b:a 128k", "m4a"},
+    {"mp3 64", "-c:a libmp3lame -b:a 64k", "mp3"},
+    {"mp3 128", "-c:a libmp3lame -b:a 128k", "mp3"},
+    {"opus 64", "-c:a libopus -b:a 64k", "opus"},
+    {"opus 128", "-c:a libopus -b:a 128k", "opus"},
+};
+constexpr std::uint32_t kRates[] = {8000, 16000, 22050, 44100, 48000};
+constexpr double kShotsPerSecond[] = {3, 8, 12, 18, 25, 30, 35};
+constexpr double kClipSeconds = 8;
+// A detection this close to a true start matches it; the timing bar is 1 ms.
+constexpr double kMatchSeconds = 0.010;
+constexpr double kTimingSeconds = 0.001;
+constexpr double kRecallBar = 0.995;
+constexpr double kPrecisionBar = 0.995;
+constexpr double kTimingBar = 0.99;
+
+struct Score {
+  std::size_t truth = 0;
+  std::size_t found = 0;
+  std::size_t matched = 0;
+  std::size_t timely = 0;
+  void Add(const Score& other) {
+    truth += other.truth;
+    found += other.found;
+    matched += other.matched;
+    timely += other.timely;
+  }
+  static double Ratio(std::size_t part, std::size_t whole) {
+    return whole != 0 ? static_cast<double>(part) / static_cast<double>(whole) : 1.0;
+  }
+  double Recall() const { return Ratio(matched, truth); }
+  double Precision() const { return Ratio(matched, found); }
+  double Timing() const { return Ratio(timely, truth); }
+  bool MeetsBars() const {
+    return Recall() >= kRecallBar && Precision() >= kPrecisionBar && Timing() >= kTimingBar;
+  }
+};
+
+// Each true start takes the nearest unused detection within the window.
+Score Match(const std::vector<double>& truth, const std::vector<double>& found) {
+  Score score{truth.size(), found.size(), 0, 0};
+  std::size_t next = 0;
+  for (const double start : truth) {
+    while (next < found.size() && found[next] < start - kMatchSeconds) {
+      ++next;
+    }
+    if (next < found.size() && found[next] <= start + kMatchSeconds) {
+      ++score.matched;
+      score.timely += std::abs(found[next] - start) <= kTimingSeconds;
+      ++next;
+    }
+  }
+  return score;
+}
+
+std::vector<double> EngineShots(const SoundEngine& engine) {
+  std::vector<double> times;
+  for (const ShotRecord& shot : engine.shots) {
+    times.push_back(1.0 * shot.position / engine.sample_rate);
+  }
+  return times;
+}
+
+bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// aubio's default buffer (512 samples, hop 256) at 48 kHz, kept in time at
+// lower rates (a power of two, as its transform needs).
+std::vector<double> AubioOnsets(const std::string& file, std::uint32_t rate) {
+  std::uint32_t buffer = 512;
+  while (buffer > 64 && buffer * 48000U / 2 >= rate * 512U) {
+    buffer /= 2;
+  }
+  std::vector<double> times;
+  if (!Run("ffmpeg -nostdin -v error -y -i " + file +
+           " -af 'pan=mono|c0=c0' -c:a pcm_s16le aubio.wav && aubioonset -i aubio.wav -B " +
+           std::to_string(buffer) + " -H " + std::to_string(buffer / 2) +
+           " > onsets.txt 2>/dev/null")) {
+    return times;
+  }
+  std::FILE* onsets = std::fopen("onsets.txt", "r");
+  for (double time = 0; onsets != nullptr && std::fscanf(onsets, "%lf", &time) == 1;) {
+    times.push_back(time);
+  }
+  if (onsets != nullptr) {
+    std::fclose(onsets);
+  }
+  return times;
+}
+
+struct Scores {
+  Score robust, classic, aubio;
+};
+
+void Print(const char* title, const std::map<std::string, Scores>& table, bool with_aubio) {
+  std::printf("\n%-18s %8s | %-26s | %-26s%s\n", title, "shots", "robust: recall prec 1ms",
+              "classic: recall prec 1ms", with_aubio ? " | aubioonset: recall prec 1ms" : "");
+  for (const auto& [name, s] : table) {
+    std::printf("%-18s %8zu | %7.2f%% %7.2f%% %7.2f%% | %7.2f%% %7.2f%% %7.2f%%", name.c_str(),
+                s.robust.truth, 100 * s.robust.Recall(), 100 * s.robust.Precision(),
+                100 * s.robust.Timing(), 100 * s.classic.Recall(), 100 * s.classic.Precision(),
+                100 * s.classic.Timing());
+    if (with_aubio) {
+      std::printf(" | %7.2f%% %7.2f%% %7.2f%%", 100 * s.aubio.Recall(), 100 * s.aubio.Precision(),
+                  100 * s.aubio.Timing());
+    }
+    std::printf("%s\n", s.robust.MeetsBars() ? "" : "   <- below a bar");
+  }
+}
+
+double SpeedTimesRealTime() {
+  const test::ShotClip clip = test::MakeShotClip(test::Condition::Noisy20, 48000, 15, 600, 1);
+  SoundEngine engine(nullptr, nullptr);
+  test::WriteBytes("long.wav", test::MakeWave16(clip.rate, clip.left));
+  LoadClip(engine, "long.wav");
+  const auto started = std::chrono::steady_clock::now();
+  constexpr int kRounds = 5;
+  for (int round = 0; round < kRounds; ++round) {
+    engine.shots.clear();
+    engine.shot_list_count = 0;
+    DetectShotsRobust(engine);
+  }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  return 600.0 * kRounds / took.count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int per_combination = argc > 1 ? std::atoi(argv[1]) : 2;
+  const bool with_aubio = Run("command -v aubioonset >/dev/null");
+  test::ScopedWorkDir dir;
+  SoundEngine engine(nullptr, nullptr);
+  std::map<std::string, Scores> by_condition, by_coding;
+  Scores overall;
+  std::uint32_t seed = 0;
+  for (const test::ConditionTraits& condition : test::kConditions) {
+    for (const Coding& coding : kCodings) {
+      for (const bool stereo : {false, true}) {
+        for (int n = 0; n < per_combination; ++n, ++seed) {
+          const std::uint32_t rate = kRates[seed % std::size(kRates)];
+          const double bps = kShotsPerSecond[seed % std::size(kShotsPerSecond)];
+          const test::ShotClip clip =
+              test::MakeShotClip(condition.condition, rate, bps, kClipSeconds, seed);
+          std::vector<std::int16_t> frames = clip.left;
+          if (stereo) {
+            frames.clear();
+            for (std::size_t i = 0; i < clip.left.size(); ++i) {
+              frames.insert(frames.end(), {clip.left[i], clip.right[i]});
+            }
+          }
+          test::WriteBytes("source.wav", test::MakeWave16(rate, frames, stereo ? 2 : 1));
+          std::string file = "source.wav";
+          if (*coding.encoder != '\0') {
+            file = std::string("coded.") + coding.extension;
+            if (!Run("ffmpeg -nostdin -v error -y -i source.wav " + std::string(coding.encoder) +
+                     " " + file)) {
+              std::fprintf(stderr, "encoding failed: %s at %u Hz\n", coding.name, rate);
+              return 2;
+            }
+          }
+          std::vector<double> truth;
+          for (const std::uint32_t start : clip.truth) {
+            truth.push_back(1.0 * start / rate);
+          }
+          Scores scores;
+          engine.chosen_detector = Detector::Robust;
+          LoadClip(engine, file);
+          scores.robust = Match(truth, EngineShots(engine));
+          DetectShotsWith(engine, Detector::Classic);  // on the same samples
+          engine.chosen_detector = Detector::Classic;
+          LoadClip(engine, file);
+          scores.classic = Match(truth, EngineShots(engine));
+          if (with_aubio) {
+            scores.aubio = Match(truth, AubioOnsets(file, rate));
+          }
+          for (Scores* into :
+               {&by_condition[condition.name],
+                &by_coding[std::string(coding.name) + (stereo ? " stereo" : " mono")], &overall}) {
+            into->robust.Add(scores.robust);
+            into->classic.Add(scores.classic);
+            into->aubio.Add(scores.aubio);
+          }
+        }
+      }
+    }
+  }
+  std::printf("%u clips of %.0f s, %zu shots", seed, kClipSeconds, overall.robust.truth);
+  Print("condition", by_condition, with_aubio);
+  Print("coding", by_coding, with_aubio);
+  Print("overall", {{"all", overall}}, with_aubio);
+  bool met = overall.robust.MeetsBars();
+  for (const auto& table : {by_condition, by_coding}) {
+    for (const auto& [name, s] : table) {
+      met = met && s.robust.MeetsBars();
+    }
+  }
+  std::printf("\nrobust detector on a 10-minute 48 kHz clip: %.0fx real time (bar: 200x)\n",
+              SpeedTimesRealTime());
+  return met ? 0 : 1;
+}

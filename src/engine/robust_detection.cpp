@@ -1,0 +1,185 @@
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <vector>
+
+#include "engine/analysis.h"
+#include "engine/detector.h"
+#include "engine/shot_figures.h"
+#include "engine/sound_engine.h"
+
+// A shot is a rise in loudness far above the frame-to-frame wander of noise,
+// reaching about the level of the shots around it, at least a minimum gap
+// after the previous shot. Loudness is measured over short frames (one pass);
+// each accepted rise is then traced back to the first sample of its burst.
+
+namespace {
+
+constexpr double kFrameSeconds = 0.001;
+// Fewer samples make a noise frame's level wander too much (8 kHz clips).
+constexpr std::uint32_t kMinFrameSamples = 16;
+// Quantisation noise of 8-bit samples keeps silence finite.
+constexpr double kEnergyFloor = 0.1;
+// A shot's frame stands this far above the frames before it.
+constexpr double kRiseDb = 6.0;
+constexpr std::uint32_t kBackgroundFrames = 8;
+// Frames after a rise that hold the burst's level.
+constexpr std::uint32_t kBurstFrames = 4;
+// Shots more than this below the loudest shot near them are echoes or noise.
+constexpr double kLevelDropDb = 14.0;
+constexpr double kNeighbourhoodSeconds = 0.5;
+// 35 shots a second, less jitter, is 26 ms; early reflections come sooner.
+constexpr double kMinGapSeconds = 0.018;
+// The burst starts where the energy over a short window first reaches
+// halfway from the background to the burst's peak (pre-echo of lossy coders
+// and noise stay below it); the window's centre is the start.
+constexpr double kWindowSeconds = 0.0005;
+constexpr std::uint32_t kMinWindowSamples = 4;
+constexpr double kCrossingFraction = 0.35;
+constexpr double kQuietFactor = 2.0;
+constexpr std::int32_t kMidScale = 128;
+
+double Decibels(double energy) { return 10.0 * std::log10(energy + kEnergyFloor); }
+
+struct Rise {
+  std::uint32_t frame = 0;
+  std::uint32_t loudest_frame = 0;  // where the burst level was found
+  double level = 0.0;               // burst level, dB
+  double background = 0.0;          // mean square of a sample before it
+};
+
+// Sums of squared sample values over frames of `frame` samples.
+std::vector<double> FrameEnergies(const std::uint8_t* samples, std::uint32_t count,
+                                  std::uint32_t frame) {
+  std::vector<double> energies(count / frame);
+  for (std::size_t f = 0; f < energies.size(); ++f) {
+    std::int64_t energy = 0;
+    for (std::uint32_t k = 0; k < frame; ++k) {
+      const std::int32_t value = samples[f * frame + k] - kMidScale;
+      energy += value * value;
+    }
+    energies[f] = static_cast<double>(energy) / frame;
+  }
+  return energies;
+}
+
+// The frame before each group of frames that rise above their background,
+// groups closer than the gap taken as one. The background is the median of
+// the frames before, so the last shot's burst at high rates doesn't raise it.
+std::vector<Rise> FindRises(const std::vector<double>& energies, std::uint32_t gap_frames) {
+  std::vector<Rise> rises;
+  std::array<double, kBackgroundFrames> before{};
+  for (std::size_t f = kBackgroundFrames + 1; f < energies.size(); ++f) {
+    std::copy_n(energies.begin() + static_cast<std::ptrdiff_t>(f - kBackgroundFrames - 1),
+                kBackgroundFrames, before.begin());
+    std::nth_element(before.begin(), before.begin() + kBackgroundFrames / 2, before.end());
+    const double background = before[kBackgroundFrames / 2];
+    if (Decibels(energies[f]) - Decibels(background) < kRiseDb) {
+      continue;
+    }
+    const std::size_t end = std::min<std::size_t>(f + kBurstFrames, energies.size());
+    const double level = Decibels(*std::max_element(energies.begin() + f, energies.begin() + end));
+    const auto first = static_cast<std::uint32_t>(f - 1);
+    if (rises.empty() || first - rises.back().frame >= gap_frames) {
+      rises.push_back({first, first, level, background});
+    } else if (level > rises.back().level) {
+      rises.back().level = level;
+      rises.back().loudest_frame = first;
+    }
+  }
+  return rises;
+}
+
+// Keeps the rises within kLevelDropDb of the loudest rise less than the
+// neighbourhood away (a sliding maximum over the rises in time order).
+std::vector<Rise> LoudEnough(const std::vector<Rise>& rises, std::uint32_t neighbourhood_frames) {
+  std::vector<Rise> kept;
+  std::deque<std::size_t> loudest;  // indices, levels falling
+  std::size_t next = 0;
+  for (std::size_t r = 0; r < rises.size(); ++r) {
+    while (next < rises.size() && rises[next].frame <= rises[r].frame + neighbourhood_frames) {
+      while (!loudest.empty() && rises[loudest.back()].level <= rises[next].level) {
+        loudest.pop_back();
+      }
+      loudest.push_back(next++);
+    }
+    while (rises[loudest.front()].frame + neighbourhood_frames < rises[r].frame) {
+      loudest.pop_front();
+    }
+    if (rises[r].level >= rises[loudest.front()].level - kLevelDropDb) {
+      kept.push_back(rises[r]);
+    }
+  }
+  return kept;
+}
+
+// The first sample of the burst that rises after the start of its frame.
+std::uint32_t FirstBurstSample(const std::uint8_t* samples, std::uint32_t count,
+                               std::uint32_t frame, std::uint32_t window, const Rise& rise) {
+  const auto power = [&](std::uint32_t i) {
+    const std::int32_t value = samples[i] - kMidScale;
+    return static_cast<double>(value * value);
+  };
+  const std::uint32_t from = rise.frame * frame;
+  const std::uint32_t to =
+      std::min(count - window, (rise.loudest_frame + kBurstFrames + 2) * frame);
+  // Window energies from `from` on, kept to find the crossing afterwards.
+  std::vector<double> energies;
+  double sum = 0.0;
+  for (std::uint32_t i = from; i < from + window; ++i) {
+    sum += power(i);
+  }
+  double peak = 0.0;
+  for (std::uint32_t i = from; i < to; ++i) {
+    energies.push_back(sum / window);
+    peak = std::max(peak, sum / window);
+    sum += power(i + window) - power(i);
+  }
+  const double halfway = rise.background + kCrossingFraction * (peak - rise.background);
+  std::size_t k = 0;
+  while (k + 1 < energies.size() && energies[k] < halfway) {
+    ++k;
+  }
+  // The burst's first samples may be small: back over what stands out from
+  // the background, a little way only (the pre-echo of lossy coders does too).
+  std::uint32_t start = from + static_cast<std::uint32_t>(k) + window / 2;
+  const double quiet = kQuietFactor * std::sqrt(rise.background) + 1;
+  for (std::uint32_t back = 0; back < window && start > from && std::sqrt(power(start - 1)) > quiet;
+       ++back) {
+    --start;
+  }
+  return start;
+}
+
+}  // namespace
+
+bool DetectShotsRobust(SoundEngine& engine) {
+  if (!HoldsSamplesOrReport(engine)) {
+    return false;
+  }
+  const std::uint8_t* samples = engine.samples->data();
+  const std::uint32_t count = HeldSampleCount(engine);
+  const std::uint32_t frame =
+      std::max(kMinFrameSamples,
+               static_cast<std::uint32_t>(std::lround(engine.sample_rate * kFrameSeconds)));
+  const auto frames_in = [&](double seconds) {
+    return static_cast<std::uint32_t>(std::lround(seconds * engine.sample_rate / frame));
+  };
+  const std::uint32_t window =
+      std::max(kMinWindowSamples,
+               static_cast<std::uint32_t>(std::lround(engine.sample_rate * kWindowSeconds)));
+  const std::vector<Rise> kept =
+      LoudEnough(FindRises(FrameEnergies(samples, count, frame), frames_in(kMinGapSeconds)),
+                 frames_in(kNeighbourhoodSeconds));
+  std::uint32_t last_onset = 0;
+  for (const Rise& rise : kept) {
+    if (rise.frame * frame + window < count) {
+      RecordShot(engine, last_onset, FirstBurstSample(samples, count, frame, window, rise));
+    }
+  }
+  FinishShotFigures(engine);
+  return true;
+}
