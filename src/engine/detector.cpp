@@ -36,3 +36,8 @@ bool DetectShotsWith(SoundEngine& engine, Detector detector) {
   engine.detector = detector;
   return EntryOf(detector).detect(engine);
 }
+
+bool AnalyseAgain(SoundEngine& engine, Detector detector) {
+  ClearAnalysis(engine);
+  return MeasureClipQuality(engine) && DetectShotsWith(engine, detector);
+}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 struct SoundEngine;
 
@@ -19,5 +20,13 @@ std::optional<Detector> DetectorNamed(std::string_view name);
 // a clip.
 bool DetectShotsRobust(SoundEngine& engine);
 
+// Where the robust detector finds shots in 8-bit samples (mid-scale 128).
+std::vector<std::uint32_t> RobustShotPositions(const std::uint8_t* samples, std::uint32_t count,
+                                               std::uint32_t sample_rate);
+
 // Shot list and figures by `detector`; the engine remembers which one ran.
 bool DetectShotsWith(SoundEngine& engine, Detector detector);
+
+// The clip held analysed again from the start with `detector`. False (with a
+// message) without a clip.
+bool AnalyseAgain(SoundEngine& engine, Detector detector);

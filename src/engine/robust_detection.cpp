@@ -156,29 +156,34 @@ std::uint32_t FirstBurstSample(const std::uint8_t* samples, std::uint32_t count,
 
 }  // namespace
 
+std::vector<std::uint32_t> RobustShotPositions(const std::uint8_t* samples, std::uint32_t count,
+                                               std::uint32_t sample_rate) {
+  const std::uint32_t frame = std::max(
+      kMinFrameSamples, static_cast<std::uint32_t>(std::lround(sample_rate * kFrameSeconds)));
+  const auto frames_in = [&](double seconds) {
+    return static_cast<std::uint32_t>(std::lround(seconds * sample_rate / frame));
+  };
+  const std::uint32_t window = std::max(
+      kMinWindowSamples, static_cast<std::uint32_t>(std::lround(sample_rate * kWindowSeconds)));
+  std::vector<std::uint32_t> positions;
+  for (const Rise& rise :
+       LoudEnough(FindRises(FrameEnergies(samples, count, frame), frames_in(kMinGapSeconds)),
+                  frames_in(kNeighbourhoodSeconds))) {
+    if (rise.frame * frame + window < count) {
+      positions.push_back(FirstBurstSample(samples, count, frame, window, rise));
+    }
+  }
+  return positions;
+}
+
 bool DetectShotsRobust(SoundEngine& engine) {
   if (!HoldsSamplesOrReport(engine)) {
     return false;
   }
-  const std::uint8_t* samples = engine.samples->data();
-  const std::uint32_t count = HeldSampleCount(engine);
-  const std::uint32_t frame =
-      std::max(kMinFrameSamples,
-               static_cast<std::uint32_t>(std::lround(engine.sample_rate * kFrameSeconds)));
-  const auto frames_in = [&](double seconds) {
-    return static_cast<std::uint32_t>(std::lround(seconds * engine.sample_rate / frame));
-  };
-  const std::uint32_t window =
-      std::max(kMinWindowSamples,
-               static_cast<std::uint32_t>(std::lround(engine.sample_rate * kWindowSeconds)));
-  const std::vector<Rise> kept =
-      LoudEnough(FindRises(FrameEnergies(samples, count, frame), frames_in(kMinGapSeconds)),
-                 frames_in(kNeighbourhoodSeconds));
   std::uint32_t last_onset = 0;
-  for (const Rise& rise : kept) {
-    if (rise.frame * frame + window < count) {
-      RecordShot(engine, last_onset, FirstBurstSample(samples, count, frame, window, rise));
-    }
+  for (const std::uint32_t onset :
+       RobustShotPositions(engine.samples->data(), HeldSampleCount(engine), engine.sample_rate)) {
+    RecordShot(engine, last_onset, onset);
   }
   FinishShotFigures(engine);
   return true;

@@ -19,21 +19,25 @@ SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
 
 SoundEngine::~SoundEngine() { DiscardRecordingResources(*this); }
 
-void Reset(SoundEngine& engine) {
+void ClearAnalysis(SoundEngine& engine) {
   engine.average_rof = 0.0F;
   engine.highest_rof = 0.0F;
   engine.lowest_rof = 0.0F;
   engine.number_of_shots = 0;
-  engine.clip_length = 0;
   engine.clip_quality = kInitialClipQuality;
-  engine.sample_rate = 0;
-  engine.sample_count = 0;
   engine.peak_sample = 0;
-  engine.samples.reset();
   engine.shots.clear();
   engine.shots.shrink_to_fit();
   engine.shot_list_count = 0;
   engine.detector = Detector::Classic;
+}
+
+void Reset(SoundEngine& engine) {
+  ClearAnalysis(engine);
+  engine.clip_length = 0;
+  engine.sample_rate = 0;
+  engine.sample_count = 0;
+  engine.samples.reset();
   engine.recording = false;
 }
 

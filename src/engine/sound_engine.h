@@ -83,6 +83,9 @@ struct SoundEngine {
 
 // Back to the empty state: figures 0, quality 100, no clip, no shots, not
 // recording. The devices and the capture bookkeeping are left alone.
+// Only the analysis's figures back to their first values: no shots, rates
+// 0, quality 100, no peak. The clip stays.
+void ClearAnalysis(SoundEngine& engine);
 void Reset(SoundEngine& engine);
 
 // Samples actually held in memory (sample_count counts file bytes while a

@@ -12,6 +12,7 @@
 #include "engine/sound_engine.h"
 #include "log/event_log.h"
 #include "shell/control_ids.h"
+#include "shell/detector_choice.h"
 #include "shell/dialog_surface.h"
 #include "shell/file_chooser.h"
 #include "shell/readout_panel.h"
@@ -35,11 +36,6 @@ std::optional<std::string> ChooseFile(ShellContext& context, const ChooserReques
     return std::nullopt;
   }
   return chosen;
-}
-
-void ShowNewClip(ShellContext& context) {
-  UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
-  ShowClip(context.view, context.engine, context.display);
 }
 
 void LoadCommand(ShellContext& context) {
@@ -80,6 +76,13 @@ void SelectUnits(ShellContext& context, RateUnit unit) {
 }
 
 }  // namespace
+
+void ShowNewClip(ShellContext& context) {
+  UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
+  ShowClip(context.view, context.engine, context.display);
+  const DetectorMark mark = MarkFor(context.engine);
+  context.dialog->ShowDetectorMark(mark.text, mark.offers_other);
+}
 
 void OpeningSequence(ShellContext& context, DialogSurface& dialog) {
   ShellState& state = context.state;

@@ -24,6 +24,9 @@ class DialogSurface {
   virtual void Invalidate() = 0;
   virtual void Activate() = 0;
   virtual void Hide() = 0;
+  // The mark over the waveform (empty: none); when it offers the other
+  // detector's result, a click on it asks for that.
+  virtual void ShowDetectorMark(std::string_view text, bool offers_other) = 0;
   // A new display window inside the dialog, hidden, that paints and scrolls
   // `view`.
   virtual std::unique_ptr<DisplaySurface> CreateDisplay(WaveformView& view,

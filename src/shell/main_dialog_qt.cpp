@@ -1,24 +1,30 @@
 #include "shell/main_dialog_qt.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QUrl>
 #include <algorithm>
 
 #include "display/display_widget_qt.h"
+#include "engine/sound_engine.h"
 #include "shell/control_ids.h"
+#include "shell/detector_choice.h"
 #include "shell/dialog_commands.h"
 #include "shell/dialog_font_qt.h"
 #include "shell/shell_context.h"
@@ -38,6 +44,11 @@ QString DroppedFile(const QMimeData* data) {
   return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
+// The detector loads use, kept between runs.
+constexpr const char* kDetectorSetting = "detector";
+// Pixels between the detector mark and the waveform's edges.
+constexpr int kMarkMargin = 6;
+
 }  // namespace
 
 QString BitmapResource(int bitmap_id) { return QStringLiteral(":/bitmaps/%1.png").arg(bitmap_id); }
@@ -51,6 +62,8 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
   setFont(font);
   setWindowTitle(FromView(kDialogCaption));
   setAcceptDrops(true);
+  const QString chosen = QSettings().value(kDetectorSetting).toString();
+  context_.engine.chosen_detector = DetectorNamed(chosen.toStdString()).value_or(Detector::Classic);
   const PixelRect size = DialogUnitsToPixels(kDialogSize, base_units_);
   template_size_ = QSize(size.width, size.height);
   setFixedSize(template_size_);
@@ -103,6 +116,8 @@ QWidget* MainDialog::NewControlWidget(const ControlTemplate& control) {
       edit->setReadOnly(true);
       edit->setTextMargins(0, 0, 0, 0);
       edit->setFocusPolicy(Qt::StrongFocus);
+      // The dialog's own menu (the detector) instead of the text's.
+      edit->setContextMenuPolicy(Qt::NoContextMenu);
       return edit;
     }
     case ControlKind::RadioButton: {
@@ -210,6 +225,47 @@ void MainDialog::Activate() {
 }
 
 void MainDialog::Hide() { hide(); }
+
+void MainDialog::ShowDetectorMark(std::string_view text, bool offers_other) {
+  if (detector_mark_ == nullptr) {
+    detector_mark_ = new QPushButton(this);
+    detector_mark_->setObjectName(QStringLiteral("DetectorMark"));
+    detector_mark_->setFlat(true);
+    detector_mark_->setFocusPolicy(Qt::NoFocus);
+    connect(detector_mark_, &QPushButton::clicked, this, [this] {
+      ShowOtherDetectorResult(context_);
+      emit CommandDone();
+    });
+  }
+  detector_mark_->setText(FromView(text));
+  detector_mark_->setEnabled(offers_other);
+  detector_mark_->setToolTip(offers_other ? QStringLiteral("Analyse this clip with it")
+                                          : QString());
+  detector_mark_->adjustSize();
+  // Over the top right corner of the waveform, below the fixed controls.
+  detector_mark_->move(template_size_.width() - detector_mark_->width() - kMarkMargin,
+                       template_size_.height() + kMarkMargin);
+  detector_mark_->setVisible(!text.empty());
+  detector_mark_->raise();
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  auto* detectors = new QActionGroup(&menu);
+  for (const Detector detector : {Detector::Classic, Detector::Robust}) {
+    QAction* action =
+        menu.addAction(FromView(DetectorName(detector)) + QStringLiteral(" detector"));
+    action->setCheckable(true);
+    action->setChecked(context_.engine.chosen_detector == detector);
+    detectors->addAction(action);
+    connect(action, &QAction::triggered, this, [this, detector] {
+      QSettings().setValue(kDetectorSetting, FromView(DetectorName(detector)));
+      ChooseDetector(context_, detector);
+      emit CommandDone();
+    });
+  }
+  menu.exec(event->globalPos());
+}
 
 std::unique_ptr<DisplaySurface> MainDialog::CreateDisplay(WaveformView& view,
                                                           const SoundEngine& engine,

@@ -9,6 +9,7 @@
 
 struct ShellContext;
 class QAbstractButton;
+class QPushButton;
 
 // The main dialog built from its template: every command of its controls
 // goes to the shell's command logic.
@@ -30,6 +31,7 @@ class MainDialog final : public QWidget, public DialogSurface {
   void Invalidate() override;
   void Activate() override;
   void Hide() override;
+  void ShowDetectorMark(std::string_view text, bool offers_other) override;
   std::unique_ptr<DisplaySurface> CreateDisplay(WaveformView& view, const SoundEngine& engine,
                                                 DisplayWindow& display) override;
 
@@ -39,6 +41,8 @@ class MainDialog final : public QWidget, public DialogSurface {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The detector: chosen over the readouts and the waveform.
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -52,6 +56,7 @@ class MainDialog final : public QWidget, public DialogSurface {
   BaseUnits base_units_;
   QSize template_size_;
   std::map<int, QWidget*> controls_;
+  QPushButton* detector_mark_ = nullptr;
 };
 
 // Makes the dialog, centred on the screen and hidden, and runs its opening
