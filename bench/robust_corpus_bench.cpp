@@ -44,50 +44,16 @@ constexpr Coding kCodings[] = {
 constexpr std::uint32_t kRates[] = {8000, 16000, 22050, 44100, 48000};
 constexpr double kShotsPerSecond[] = {3, 8, 12, 18, 25, 30, 35};
 constexpr double kClipSeconds = 8;
-// A detection this close to a true start matches it; the timing bar is 1 ms.
-constexpr double kMatchSeconds = 0.010;
-constexpr double kTimingSeconds = 0.001;
 constexpr double kRecallBar = 0.995;
 constexpr double kPrecisionBar = 0.995;
 constexpr double kTimingBar = 0.99;
 
-struct Score {
-  std::size_t truth = 0;
-  std::size_t found = 0;
-  std::size_t matched = 0;
-  std::size_t timely = 0;
-  void Add(const Score& other) {
-    truth += other.truth;
-    found += other.found;
-    matched += other.matched;
-    timely += other.timely;
-  }
-  static double Ratio(std::size_t part, std::size_t whole) {
-    return whole != 0 ? static_cast<double>(part) / static_cast<double>(whole) : 1.0;
-  }
-  double Recall() const { return Ratio(matched, truth); }
-  double Precision() const { return Ratio(matched, found); }
-  double Timing() const { return Ratio(timely, truth); }
-  bool MeetsBars() const {
-    return Recall() >= kRecallBar && Precision() >= kPrecisionBar && Timing() >= kTimingBar;
-  }
-};
+using test::Match;
+using test::Score;
 
-// Each true start takes the nearest unused detection within the window.
-Score Match(const std::vector<double>& truth, const std::vector<double>& found) {
-  Score score{truth.size(), found.size(), 0, 0};
-  std::size_t next = 0;
-  for (const double start : truth) {
-    while (next < found.size() && found[next] < start - kMatchSeconds) {
-      ++next;
-    }
-    if (next < found.size() && found[next] <= start + kMatchSeconds) {
-      ++score.matched;
-      score.timely += std::abs(found[next] - start) <= kTimingSeconds;
-      ++next;
-    }
-  }
-  return score;
+bool MeetsBars(const Score& score) {
+  return score.Recall() >= kRecallBar && score.Precision() >= kPrecisionBar &&
+         score.Timing() >= kTimingBar;
 }
 
 std::vector<double> EngineShots(const SoundEngine& engine) {
@@ -140,7 +106,7 @@ void Print(const char* title, const std::map<std::string, Scores>& table, bool w
       std::printf(" | %7.2f%% %7.2f%% %7.2f%%", 100 * s.aubio.Recall(), 100 * s.aubio.Precision(),
                   100 * s.aubio.Timing());
     }
-    std::printf("%s\n", s.robust.MeetsBars() ? "" : "   <- below a bar");
+    std::printf("%s\n", MeetsBars(s.robust) ? "" : "   <- below a bar");
   }
 }
 
@@ -178,14 +144,8 @@ int main(int argc, char** argv) {
           const double bps = kShotsPerSecond[seed % std::size(kShotsPerSecond)];
           const test::ShotClip clip =
               test::MakeShotClip(condition.condition, rate, bps, kClipSeconds, seed);
-          std::vector<std::int16_t> frames = clip.left;
-          if (stereo) {
-            frames.clear();
-            for (std::size_t i = 0; i < clip.left.size(); ++i) {
-              frames.insert(frames.end(), {clip.left[i], clip.right[i]});
-            }
-          }
-          test::WriteBytes("source.wav", test::MakeWave16(rate, frames, stereo ? 2 : 1));
+          test::WriteBytes("source.wav",
+                           test::MakeWave16(rate, test::Interleaved(clip, stereo), stereo ? 2 : 1));
           std::string file = "source.wav";
           if (*coding.encoder != '\0') {
             file = std::string("coded.") + coding.extension;
@@ -225,10 +185,10 @@ int main(int argc, char** argv) {
   Print("condition", by_condition, with_aubio);
   Print("coding", by_coding, with_aubio);
   Print("overall", {{"all", overall}}, with_aubio);
-  bool met = overall.robust.MeetsBars();
+  bool met = MeetsBars(overall.robust);
   for (const auto& table : {by_condition, by_coding}) {
     for (const auto& [name, s] : table) {
-      met = met && s.robust.MeetsBars();
+      met = met && MeetsBars(s.robust);
     }
   }
   std::printf("\nrobust detector on a 10-minute 48 kHz clip: %.0fx real time (bar: 200x)\n",

@@ -101,6 +101,7 @@ std::string TextReport(const SoundEngine& engine, const std::string& file, RateU
     out += Printf("  %-16s %s", label.label, readout.text.c_str());
     out += suffix.empty() ? "\n" : " " + suffix + "\n";
   }
+  out += Printf("  %-16s %s\n", "Detector", std::string(DetectorName(engine.detector)).c_str());
   if (!with_shots) {
     return out;
   }

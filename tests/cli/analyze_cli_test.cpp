@@ -40,7 +40,8 @@ TEST(AnalyzeCli, JsonOfTheWorkedExample) {
             "{\"file\":\"burst.wav\",\"has_data\":true,\"sample_rate\":22050,"
             "\"sample_count\":132300,\"clip_length\":6,\"clip_quality\":0,\"peak_sample\":255,"
             "\"number_of_shots\":4,\"shot_list_count\":5,\"highest_rof\":15,\"lowest_rof\":12.5,"
-            "\"average_rof\":13.75,\"unit\":\"bps\",\"detector\":\"classic\",\"readouts\":{\"average_rof\":\"13.750000\","
+            "\"average_rof\":13.75,\"unit\":\"bps\",\"detector\":\"classic\",\"readouts\":{"
+            "\"average_rof\":\"13.750000\","
             "\"highest_rof\":\"15.000000\",\"lowest_rof\":\"12.500000\",\"number_of_shots\":\"4\","
             "\"clip_length\":\"6\",\"clip_quality\":\"0\"},\"shots\":["
             "{\"position\":22008,\"number\":0,\"rate_to_next\":15,\"accepted\":true},"
@@ -68,6 +69,9 @@ TEST(AnalyzeCli, TextReportUsageAndEscapedNames) {
   // At exactly 30 BPS an interval does not count.
   WriteBytes("30.wav", MakeWave8(22050, MakeShotTrain(40000, {22050, 22785})));
   EXPECT_NE(RunAnalyze("--shots 30.wav").out.find("33.333      30.000  no"), std::string::npos);
+  EXPECT_NE(RunAnalyze("--detector robust two.wav").out.find("Detector         robust"),
+            std::string::npos);
+  EXPECT_EQ(RunAnalyze("--detector fast two.wav").status, 2);
   EXPECT_EQ(RunAnalyze("").status, 2);
   const RunResult unknown = RunAnalyze("--bogus two.wav");
   EXPECT_EQ(unknown.status, 2);

@@ -11,6 +11,7 @@
 #include "media/decode_media_audio.h"
 #include "riff/replacement_file.h"
 #include "support/run_analyze.h"
+#include "support/shot_corpus.h"
 #include "support/test_support.h"
 
 // Fixtures are made with FFmpeg's own encoders (through the ffmpeg command)
@@ -24,30 +25,14 @@ using test::RunAnalyze;
 
 constexpr std::uint32_t kRate = 48000;
 
-// 12 shots a second for 3 s: 4 ms bursts of a 1 kHz tone at 0.9 of full
-// scale over faint noise. Lossy coders keep such a tone's peaks nearly equal,
-// which the detector needs. `offset` moves the shots (for a second channel).
-std::vector<std::int16_t> ShotTrain(std::uint32_t offset = 0) {
-  std::vector<std::int16_t> samples(std::size_t{kRate} * 3);
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = static_cast<std::int16_t>((i * 7919) % 201) - 100;
-  }
-  for (std::uint32_t start = kRate / 5 + offset; start + kRate / 20 < samples.size();
-       start += kRate / 12) {
-    for (std::uint32_t k = 0; k < kRate / 250; ++k) {
-      samples[start + k] = static_cast<std::int16_t>(29490 * std::sin(2 * M_PI * 1000 * k / kRate));
-    }
-  }
-  return samples;
-}
-
 void Ffmpeg(const std::string& arguments) {
   ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y " + arguments).c_str()), 0) << arguments;
 }
 
-// The JSON without its first field, the file name.
+// The JSON without its first field, the file name. The robust detector
+// finds the shots of lossy-coded sound too.
 std::string Figures(const std::string& file) {
-  const test::RunResult run = RunAnalyze("--json " + file);
+  const test::RunResult run = RunAnalyze("--json --detector robust " + file);
   EXPECT_EQ(run.status, 0) << file << ": " << run.err;
   return run.out.substr(run.out.find(",\"has_data\""));
 }
@@ -55,49 +40,41 @@ std::string Figures(const std::string& file) {
 class MediaLoad : public testing::Test {
  protected:
   void SetUp() override {
-    const std::vector<std::int16_t> left = ShotTrain();
-    const std::vector<std::int16_t> right = ShotTrain(kRate / 40);
-    std::vector<std::int16_t> both;
-    for (std::size_t i = 0; i < left.size(); ++i) {
-      both.insert(both.end(), {left[i], right[i]});
-    }
-    test::WriteBytes("mono.wav", test::MakeWave16(kRate, left));
-    test::WriteBytes("stereo.wav", test::MakeWave16(kRate, both, 2));
+    // 12 shots a second for 3 s; the second channel differs.
+    const test::ShotClip clip = test::MakeShotClip(test::Condition::Clean, kRate, 12, 3, 1);
+    test::WriteBytes("mono.wav", test::MakeWave16(kRate, clip.left));
+    test::WriteBytes("stereo.wav", test::MakeWave16(kRate, test::Interleaved(clip, true), 2));
   }
   test::ScopedWorkDir dir_;
 };
 
-// What a coding keeps: the samples themselves, or only what its decoder
-// gives back, with or without peaks even enough for the detector to find
-// about the source's shots (a second, differing channel, 4-bit ADPCM and
-// MP3 in AVI spread the coding noise unevenly).
-enum class Kept : std::uint8_t { Samples, Decoded, DecodedAndShots };
-
+// Lossless codings keep the samples themselves; lossy ones give back what
+// their decoders make, with about the source's shots.
 struct Coding {
   const char* file;
   const char* source;
   const char* encoder;
-  Kept kept;
+  bool lossless;
 };
 
 TEST_F(MediaLoad, FiguresAreThoseOfTheFirstChannelsSamples) {
   const Coding codings[] = {
-      {"a.flac", "mono.wav", "-c:a flac", Kept::Samples},
-      {"a.m4a", "mono.wav", "-c:a alac", Kept::Samples},
-      {"a.mov", "mono.wav", "-c:a pcm_s16le", Kept::Samples},
-      {"a.mkv", "stereo.wav", "-c:a flac", Kept::Samples},
-      {"24.flac", "mono.wav", "-c:a flac -sample_fmt s32", Kept::Samples},
-      {"f64.mov", "stereo.wav", "-c:a pcm_f64le", Kept::Samples},
-      {"u8.mov", "mono.wav", "-c:a pcm_u8", Kept::Decoded},
-      {"a.mp4", "mono.wav", "-c:a aac -b:a 320k", Kept::DecodedAndShots},
-      {"a.mp3", "mono.wav", "-c:a libmp3lame -b:a 128k", Kept::DecodedAndShots},
-      {"a.opus", "mono.wav", "-c:a libopus -b:a 128k", Kept::DecodedAndShots},
-      {"a.webm", "mono.wav", "-c:a libvorbis -b:a 128k", Kept::DecodedAndShots},
-      {"s.m4a", "stereo.wav", "-c:a aac -b:a 128k", Kept::Decoded},
-      {"s.ogg", "stereo.wav", "-c:a libopus -b:a 64k", Kept::Decoded},
-      {"r.mp3", "stereo.wav", "-c:a libmp3lame -ar 44100", Kept::Decoded},
-      {"adpcm.avi", "mono.wav", "-c:a adpcm_ms", Kept::Decoded},
-      {"mp3.avi", "stereo.wav", "-c:a libmp3lame", Kept::Decoded},
+      {"a.flac", "mono.wav", "-c:a flac", true},
+      {"a.m4a", "mono.wav", "-c:a alac", true},
+      {"a.mov", "mono.wav", "-c:a pcm_s16le", true},
+      {"a.mkv", "stereo.wav", "-c:a flac", true},
+      {"24.flac", "mono.wav", "-c:a flac -sample_fmt s32", true},
+      {"f64.mov", "stereo.wav", "-c:a pcm_f64le", true},
+      {"u8.mov", "mono.wav", "-c:a pcm_u8", false},
+      {"a.mp4", "mono.wav", "-c:a aac -b:a 320k", false},
+      {"a.mp3", "mono.wav", "-c:a libmp3lame -b:a 128k", false},
+      {"a.opus", "mono.wav", "-c:a libopus -b:a 128k", false},
+      {"a.webm", "mono.wav", "-c:a libvorbis -b:a 128k", false},
+      {"s.m4a", "stereo.wav", "-c:a aac -b:a 128k", false},
+      {"s.ogg", "stereo.wav", "-c:a libopus -b:a 64k", false},
+      {"r.mp3", "stereo.wav", "-c:a libmp3lame -ar 44100", false},
+      {"adpcm.avi", "mono.wav", "-c:a adpcm_ms", false},
+      {"mp3.avi", "stereo.wav", "-c:a libmp3lame", false},
   };
   const std::string source_shots = JsonValue(Figures("mono.wav"), "shot_list_count");
   for (const Coding& coding : codings) {
@@ -106,31 +83,18 @@ TEST_F(MediaLoad, FiguresAreThoseOfTheFirstChannelsSamples) {
     const std::string figures = Figures(coding.file);
     // "tmp" holds the very samples (the reference's data ends its file).
     const std::vector<std::uint8_t> tmp = test::ReadBytes("tmp");
-    const char* reference = coding.kept == Kept::Samples ? "mono.wav" : "decoded.wav";
+    const char* reference = coding.lossless ? "mono.wav" : "decoded.wav";
     const std::vector<std::uint8_t> expected = test::ReadBytes(reference);
     ASSERT_TRUE(tmp.size() > 44 && expected.size() >= tmp.size()) << coding.file;
     EXPECT_TRUE(std::equal(tmp.begin() + 44, tmp.end(), expected.end() - (tmp.size() - 44)))
         << coding.file;
     EXPECT_EQ(figures, Figures(reference)) << coding.file;
-    if (coding.kept != Kept::Decoded) {
-      EXPECT_NEAR(std::stoi(JsonValue(figures, "shot_list_count")), std::stoi(source_shots), 1)
-          << coding.file;
-    }
+    EXPECT_NEAR(std::stoi(JsonValue(figures, "shot_list_count")), std::stoi(source_shots), 1)
+        << coding.file;
   }
 }
 
 TEST_F(MediaLoad, BadMediaFailsWithItsReasonAndWritesNoSound) {
-  const std::vector<std::uint8_t> au_header = {'.', 's', 'n', 'd', 0, 0, 0, 24,
-                                               0,   0,   1,   0,   0, 0, 0, 3};
-  const auto au = [&](std::uint32_t rate, std::uint32_t channels) {
-    std::vector<std::uint8_t> bytes = au_header;
-    for (const std::uint32_t value : {rate, channels}) {
-      bytes.insert(bytes.end(), {std::uint8_t(value >> 24), std::uint8_t(value >> 16),
-                                 std::uint8_t(value >> 8), std::uint8_t(value)});
-    }
-    bytes.resize(bytes.size() + 256);
-    return bytes;
-  };
   Ffmpeg("-f lavfi -i testsrc=d=1:s=64x64 -c:v mpeg4 video.mp4");
   Ffmpeg("-i mono.wav -c:a aac whole.m4a");
   Ffmpeg("-i mono.wav -c:a flac whole.flac");
@@ -143,15 +107,16 @@ TEST_F(MediaLoad, BadMediaFailsWithItsReasonAndWritesNoSound) {
   test::WriteBytes("cut.m4a", cut);
   test::WriteBytes("flipped.flac", flipped);
   test::WriteBytes("text.mp4", std::vector<std::uint8_t>(300, 'x'));
-  test::WriteBytes("rate.au", au(10'000'000, 1));
-  test::WriteBytes("channels.au", au(kRate, 300));
+  for (const char* rate : {"1000000 fast.au", "900 slow.au"}) {
+    Ffmpeg(std::string("-f lavfi -i anullsrc -t 0.01 -c:a pcm_s16be -af aresample=") + rate);
+  }
   // Lists naming another file give no figures of that file.
   const std::string hls = "#EXTM3U\n#EXT-X-TARGETDURATION:3\n#EXTINF:3,\nwhole.flac\n";
   const std::string concat = "ffconcat version 1.0\nfile whole.flac\n";
   test::WriteBytes("list.m3u8", {hls.begin(), hls.end()});
   test::WriteBytes("list.ffconcat", {concat.begin(), concat.end()});
   const test::RunResult run = RunAnalyze(
-      "video.mp4 text.mp4 cut.m4a flipped.flac rate.au channels.au list.m3u8 "
+      "video.mp4 text.mp4 cut.m4a flipped.flac fast.au slow.au list.m3u8 "
       "list.ffconcat");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
@@ -159,8 +124,8 @@ TEST_F(MediaLoad, BadMediaFailsWithItsReasonAndWritesNoSound) {
             "tambrix-analyze: text.mp4: Failed To Open Media File\n"
             "tambrix-analyze: cut.m4a: Failed To Open Media File\n"
             "tambrix-analyze: flipped.flac: Failed To Decode Audio\n"
-            "tambrix-analyze: rate.au: Invalid Audio Format\n"
-            "tambrix-analyze: channels.au: Invalid Audio Format\n"
+            "tambrix-analyze: fast.au: Invalid Audio Format\n"
+            "tambrix-analyze: slow.au: Invalid Audio Format\n"
             "tambrix-analyze: list.m3u8: not a RIFF file\n"
             "tambrix-analyze: list.ffconcat: not a RIFF file\n");
   EXPECT_FALSE(std::filesystem::exists("tmp"));

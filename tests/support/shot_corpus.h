@@ -68,21 +68,14 @@ inline ShotClip MakeShotClip(Condition condition, std::uint32_t rate, double sho
     const double tau = (4 + 1.5 * uniform(random)) * ms;
     for (std::size_t m = 0; m < 2; ++m) {
       const std::size_t first = start + m * static_cast<std::size_t>(0.4 * ms);
-      for (std::size_t k = 0; first + k < count; ++k) {
+      // A room adds a diffuse tail to each burst (and the reflections below).
+      const double length = (condition == Condition::Echo ? 300 : 40) * ms;
+      for (std::size_t k = 0; first + k < count && static_cast<double>(k) < length; ++k) {
         const auto t = static_cast<double>(k);
-        if (t >= 40 * ms) {
-          break;
-        }
         const double body = 0.6 * gauss(random) + 0.4 * std::sin(2 * M_PI * ring_hz * t / rate);
-        mic[m][first + k] += (m == 0 ? 1.0 : 0.7) * gain * std::exp(-t / tau) * body;
-      }
-      // A room: three early reflections, then a diffuse tail.
-      for (std::size_t k = 0; condition == Condition::Echo && first + k < count; ++k) {
-        const auto t = static_cast<double>(k);
-        if (t >= 300 * ms) {
-          break;
-        }
-        mic[m][first + k] += t > 3 * ms ? 0.1 * gain * std::exp(-t / (60 * ms)) * gauss(random) : 0;
+        const double tail = t > 3 * ms ? 0.1 * std::exp(-t / (60 * ms)) * gauss(random) : 0.0;
+        mic[m][first + k] += gain * ((m == 0 ? 1.0 : 0.7) * std::exp(-t / tau) * body +
+                                     (condition == Condition::Echo ? tail : 0.0));
       }
     }
   }
@@ -113,6 +106,55 @@ inline ShotClip MakeShotClip(Condition condition, std::uint32_t rate, double sho
     }
   }
   return clip;
+}
+
+// The left channel, or both as stereo frames.
+inline std::vector<std::int16_t> Interleaved(const ShotClip& clip, bool stereo) {
+  std::vector<std::int16_t> frames;
+  for (std::size_t i = 0; i < clip.left.size(); ++i) {
+    frames.push_back(clip.left[i]);
+    if (stereo) {
+      frames.push_back(clip.right[i]);
+    }
+  }
+  return frames;
+}
+
+// Detections against the true starts, in seconds, both in order: each start
+// takes the nearest unused detection within 10 ms; within 1 ms it is timely.
+struct Score {
+  std::size_t truth = 0;
+  std::size_t found = 0;
+  std::size_t matched = 0;
+  std::size_t timely = 0;
+  void Add(const Score& other) {
+    truth += other.truth;
+    found += other.found;
+    matched += other.matched;
+    timely += other.timely;
+  }
+  static double Ratio(std::size_t a, std::size_t b) { return b ? 1.0 * double(a) / double(b) : 1; }
+  double Recall() const { return Ratio(matched, truth); }
+  double Precision() const { return Ratio(matched, found); }
+  double Timing() const { return Ratio(timely, truth); }
+};
+
+inline Score Match(const std::vector<double>& truth, const std::vector<double>& found) {
+  constexpr double kMatchSeconds = 0.010;
+  constexpr double kTimingSeconds = 0.001;
+  Score score{truth.size(), found.size(), 0, 0};
+  std::size_t next = 0;
+  for (const double start : truth) {
+    while (next < found.size() && found[next] < start - kMatchSeconds) {
+      ++next;
+    }
+    if (next < found.size() && found[next] <= start + kMatchSeconds) {
+      ++score.matched;
+      score.timely += std::abs(found[next] - start) <= kTimingSeconds ? 1 : 0;
+      ++next;
+    }
+  }
+  return score;
 }
 
 }  // namespace test
