@@ -1,10 +1,11 @@
-// Loads each input as a WAVE file, runs the analysis on it, and checks that a
-// saved clip reads back to the same samples.
+// Loads each input as a WAVE file, runs both detectors on it, and checks that
+// a saved clip reads back to the same samples.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "engine/clip_files.h"
+#include "engine/detector.h"
 #include "engine/sound_engine.h"
 #include "engine/wave_reader.h"
 #include "fuzz_input.h"
@@ -25,6 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LoadClip(engine, kInputName);
   if (engine.samples && engine.samples->size() < engine.sample_count) {
     std::abort();
+  }
+  // The robust detector on the same samples: every shot inside the clip.
+  if (engine.HasData() && AnalyseAgain(engine, Detector::Robust)) {
+    for (const ShotRecord& shot : engine.shots) {
+      if (shot.position >= engine.sample_count) {
+        std::abort();
+      }
+    }
   }
   if (engine.HasData() && SaveWave(engine, kSavedName)) {
     Reset(reloaded);

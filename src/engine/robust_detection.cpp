@@ -51,17 +51,18 @@ struct Rise {
   double background = 0.0;          // mean square of a sample before it
 };
 
-// Sums of squared sample values over frames of `frame` samples.
-std::vector<double> FrameEnergies(const std::uint8_t* samples, std::uint32_t count,
-                                  std::uint32_t frame) {
-  std::vector<double> energies(count / frame);
+// Mean squared sample values over frames of `frame` samples; floats, as a
+// long clip has many frames.
+std::vector<float> FrameEnergies(const std::uint8_t* samples, std::uint32_t count,
+                                 std::uint32_t frame) {
+  std::vector<float> energies(count / frame);
   for (std::size_t f = 0; f < energies.size(); ++f) {
     std::int64_t energy = 0;
     for (std::uint32_t k = 0; k < frame; ++k) {
       const std::int32_t value = samples[f * frame + k] - kMidScale;
-      energy += value * value;
+      energy += std::int64_t{value} * value;
     }
-    energies[f] = static_cast<double>(energy) / frame;
+    energies[f] = static_cast<float>(static_cast<double>(energy) / frame);
   }
   return energies;
 }
@@ -69,9 +70,9 @@ std::vector<double> FrameEnergies(const std::uint8_t* samples, std::uint32_t cou
 // The frame before each group of frames that rise above their background,
 // groups closer than the gap taken as one. The background is the median of
 // the frames before, so the last shot's burst at high rates doesn't raise it.
-std::vector<Rise> FindRises(const std::vector<double>& energies, std::uint32_t gap_frames) {
+std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t gap_frames) {
   std::vector<Rise> rises;
-  std::array<double, kBackgroundFrames> before{};
+  std::array<float, kBackgroundFrames> before{};
   for (std::size_t f = kBackgroundFrames + 1; f < energies.size(); ++f) {
     std::copy_n(energies.begin() + static_cast<std::ptrdiff_t>(f - kBackgroundFrames - 1),
                 kBackgroundFrames, before.begin());
