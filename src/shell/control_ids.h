@@ -21,6 +21,8 @@ inline constexpr int kClipLengthField = 1012;
 inline constexpr int kHighestUnitField = 1013;
 inline constexpr int kLowestUnitField = 1014;
 inline constexpr int kClipQualityField = 1017;
+// Not in the template: the detector mark over the waveform.
+inline constexpr int kDetectorMark = 1019;
 // The unit beside each rate, in the order they are set.
 inline constexpr std::array<int, 3> kUnitFields = {kAverageUnitField, kHighestUnitField,
                                                    kLowestUnitField};

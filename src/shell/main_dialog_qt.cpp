@@ -230,6 +230,7 @@ void MainDialog::ShowDetectorMark(std::string_view text, bool offers_other) {
   if (detector_mark_ == nullptr) {
     detector_mark_ = new QPushButton(this);
     detector_mark_->setObjectName(QStringLiteral("DetectorMark"));
+    controls_[kDetectorMark] = detector_mark_;
     detector_mark_->setFlat(true);
     detector_mark_->setFocusPolicy(Qt::NoFocus);
     connect(detector_mark_, &QPushButton::clicked, this, [this] {
