@@ -26,6 +26,8 @@ constexpr double kEnergyFloor = 0.1;
 // A shot's frame stands this far above the frames before it.
 constexpr double kRiseDb = 6.0;
 constexpr std::uint32_t kBackgroundFrames = 8;
+// A rise this much louder than the group it falls in starts the group anew.
+constexpr double kOutshineDb = 6.0;
 // Frames after a rise that hold the burst's level.
 constexpr std::uint32_t kBurstFrames = 4;
 // Shots more than this below the loudest shot near them are echoes or noise.
@@ -86,6 +88,9 @@ std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t ga
     const auto first = static_cast<std::uint32_t>(f - 1);
     if (rises.empty() || first - rises.back().frame >= gap_frames) {
       rises.push_back({first, first, level, background});
+    } else if (level > rises.back().level + kOutshineDb) {
+      // What rose before was a noise burst or pre-echo: the shot starts here.
+      rises.back() = {first, first, level, background};
     } else if (level > rises.back().level) {
       rises.back().level = level;
       rises.back().loudest_frame = first;
