@@ -37,18 +37,23 @@ def one_second(rng):
     return second.tobytes()
 
 
-def write_clip(path):
-    # Written a second at a time: this process stays small, since the peak
-    # memory of a child can include pages it shared with its parent.
-    second = one_second(random.Random(7))
+def write_seconds(path, second, channels):
+    """A 16-bit WAVE file of SECONDS copies of `second` (frames of `channels`),
+    written a second at a time: this process stays small, since the peak
+    memory of a child can include pages it shared with its parent."""
     data_bytes = len(second) * SECONDS
+    block = 2 * channels
     with open(path, "wb") as out:
         out.write(b"RIFF" + struct.pack("<I", 36 + data_bytes) + b"WAVE")
-        out.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, RATE, RATE * 2, 2, 16))
+        out.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, channels, RATE, RATE * block, block, 16))
         out.write(b"data" + struct.pack("<I", data_bytes))
         for _ in range(SECONDS):
             out.write(second)
-    return data_bytes // 2
+    return data_bytes // block
+
+
+def write_clip(path):
+    return write_seconds(path, one_second(random.Random(7)), 1)
 
 
 def main():

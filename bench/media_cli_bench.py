@@ -13,14 +13,13 @@ import math
 import os
 import random
 import statistics
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 
-RATE = 48000
-SECONDS = 600
+from analyze_cli_bench import RATE, SECONDS, write_seconds
+
 ROUNDS = 5
 TARGET_RATIO = 1.5
 BUDGET_EXTRA = 64 * 1024 * 1024
@@ -45,14 +44,7 @@ def one_second(rng):
 
 def make_aac(work):
     wave = os.path.join(work, "long.wav")
-    second = one_second(random.Random(7))
-    data_bytes = len(second) * SECONDS
-    with open(wave, "wb") as out:
-        out.write(b"RIFF" + struct.pack("<I", 36 + data_bytes) + b"WAVE")
-        out.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 2, RATE, RATE * 4, 4, 16))
-        out.write(b"data" + struct.pack("<I", data_bytes))
-        for _ in range(SECONDS):
-            out.write(second)
+    write_seconds(wave, one_second(random.Random(7)), 2)
     subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", wave, "-c:a", "aac",
                     "long.m4a"], cwd=work, check=True)
     os.remove(wave)

@@ -37,14 +37,21 @@ FileStart ReadFileStart(const std::string& path) {
   return riff_wave ? FileStart::RiffWave : FileStart::Other;
 }
 
-// The media's first audio stream decoded into "tmp" and read back from the
-// file this load wrote.
-void ReadMedia(SoundEngine& engine, MediaInput& media) {
-  WriteLogEntry(LogTarget::Routine, "Loading file - media");
+// The sound written into "tmp" by `write` is read back from the file this
+// load wrote, so neither an older "tmp" nor one written meanwhile by another
+// process is analysed.
+template <typename Write>
+void ReadThroughTemp(SoundEngine& engine, Write write) {
   ReplacementFile wave(kTempFileName);
-  if (DecodeMediaAudio(media, wave)) {
+  if (write(wave)) {
     ReadWaveFile(engine, wave.Committed());
   }
+}
+
+// The media's first audio stream, decoded.
+void ReadMedia(SoundEngine& engine, MediaInput& media) {
+  WriteLogEntry(LogTarget::Routine, "Loading file - media");
+  ReadThroughTemp(engine, [&](ReplacementFile& wave) { return DecodeMediaAudio(media, wave); });
 }
 
 void ReadAvi(SoundEngine& engine, const std::string& path) {
@@ -57,12 +64,7 @@ void ReadAvi(SoundEngine& engine, const std::string& path) {
     }
     return;
   }
-  // The sound is read back from the file this load wrote, so neither an
-  // older "tmp" nor one written meanwhile by another process is analysed.
-  ReplacementFile wave(kTempFileName);
-  if (ExtractAviAudio(path, wave)) {
-    ReadWaveFile(engine, wave.Committed());
-  }
+  ReadThroughTemp(engine, [&](ReplacementFile& wave) { return ExtractAviAudio(path, wave); });
 }
 
 // Other files are decoded when FFmpeg recognises them. What it doesn't

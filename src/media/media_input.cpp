@@ -5,8 +5,6 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
-#include <algorithm>
-
 namespace {
 
 constexpr int kReadBlockBytes = 64 * 1024;

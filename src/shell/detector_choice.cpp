@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 
 #include "engine/sound_engine.h"
 #include "shell/dialog_commands.h"
@@ -17,6 +16,14 @@ std::string Named(Detector detector) { return std::string(DetectorName(detector)
 
 Detector Other(Detector detector) {
   return detector == Detector::Classic ? Detector::Robust : Detector::Classic;
+}
+
+// A clip held, not being recorded, analysed again and shown.
+void ShowAnalysedWith(ShellContext& context, Detector detector) {
+  if (context.engine.HasData() && !context.engine.IsRecording()) {
+    AnalyseAgain(context.engine, detector);
+    ShowNewClip(context);
+  }
 }
 
 }  // namespace
@@ -44,16 +51,11 @@ DetectorMark MarkFor(const SoundEngine& engine) {
 
 void ChooseDetector(ShellContext& context, Detector detector) {
   context.engine.chosen_detector = detector;
-  if (context.engine.HasData() && !context.engine.IsRecording() &&
-      context.engine.detector != detector) {
-    AnalyseAgain(context.engine, detector);
-    ShowNewClip(context);
+  if (context.engine.detector != detector) {
+    ShowAnalysedWith(context, detector);
   }
 }
 
 void ShowOtherDetectorResult(ShellContext& context) {
-  if (context.engine.HasData() && !context.engine.IsRecording()) {
-    AnalyseAgain(context.engine, Other(context.engine.detector));
-    ShowNewClip(context);
-  }
+  ShowAnalysedWith(context, Other(context.engine.detector));
 }
