@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "engine/analysis.h"
@@ -25,6 +27,11 @@ constexpr std::uint32_t kMinFrameSamples = 16;
 constexpr double kEnergyFloor = 0.1;
 // A shot's frame stands this far above the frames before it.
 constexpr double kRiseDb = 6.0;
+// In a reverberant wash (and its lossy coding) a shot may rise less: such a
+// rise counts where no larger one is near and it is about as loud as the
+// shots around it.
+constexpr double kWeakRiseDb = 4.0;
+constexpr double kWeakLevelDropDb = 6.0;
 constexpr std::uint32_t kBackgroundFrames = 8;
 // A rise this much louder than the group it falls in starts the group anew.
 constexpr double kOutshineDb = 6.0;
@@ -72,7 +79,8 @@ std::vector<float> FrameEnergies(const std::uint8_t* samples, std::uint32_t coun
 // The frame before each group of frames that rise above their background,
 // groups closer than the gap taken as one. The background is the median of
 // the frames before, so the last shot's burst at high rates doesn't raise it.
-std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t gap_frames) {
+std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t gap_frames,
+                            double rise_db) {
   std::vector<Rise> rises;
   std::array<float, kBackgroundFrames> before{};
   for (std::size_t f = kBackgroundFrames + 1; f < energies.size(); ++f) {
@@ -80,7 +88,7 @@ std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t ga
                 kBackgroundFrames, before.begin());
     std::nth_element(before.begin(), before.begin() + kBackgroundFrames / 2, before.end());
     const double background = before[kBackgroundFrames / 2];
-    if (Decibels(energies[f]) - Decibels(background) < kRiseDb) {
+    if (Decibels(energies[f]) - Decibels(background) < rise_db) {
       continue;
     }
     const std::size_t end = std::min<std::size_t>(f + kBurstFrames, energies.size());
@@ -120,6 +128,42 @@ std::vector<Rise> LoudEnough(const std::vector<Rise>& rises, std::uint32_t neigh
     }
   }
   return kept;
+}
+
+bool ByFrame(const Rise& a, const Rise& b) { return a.frame < b.frame; }
+
+// The rises of `rises` within `frames` of `rise`, either side.
+using RiseRange = std::pair<std::vector<Rise>::const_iterator, std::vector<Rise>::const_iterator>;
+RiseRange RisesNear(const std::vector<Rise>& rises, const Rise& rise, std::uint32_t frames) {
+  const Rise from{rise.frame > frames ? rise.frame - frames : 0};
+  const Rise to{rise.frame + frames};
+  return {std::lower_bound(rises.begin(), rises.end(), from, ByFrame),
+          std::upper_bound(rises.begin(), rises.end(), to, ByFrame)};
+}
+
+// The shots with the weak rises added that stand far from every larger rise
+// and within kWeakLevelDropDb of the loudest shot near them.
+std::vector<Rise> WithWeakRises(const std::vector<Rise>& shots, const std::vector<Rise>& larger,
+                                const std::vector<Rise>& weak, std::uint32_t gap_frames,
+                                std::uint32_t neighbourhood_frames) {
+  std::vector<Rise> added;
+  for (const Rise& rise : weak) {
+    const auto [first_larger, end_larger] = RisesNear(larger, rise, gap_frames);
+    const auto [first_shot, end_shot] = RisesNear(shots, rise, neighbourhood_frames);
+    if (first_larger != end_larger || first_shot == end_shot) {
+      continue;
+    }
+    const double loudest = std::max_element(first_shot, end_shot, [](const Rise& a, const Rise& b) {
+                             return a.level < b.level;
+                           })->level;
+    if (rise.level >= loudest - kWeakLevelDropDb) {
+      added.push_back(rise);
+    }
+  }
+  std::vector<Rise> merged;
+  std::merge(shots.begin(), shots.end(), added.begin(), added.end(), std::back_inserter(merged),
+             ByFrame);
+  return merged;
 }
 
 // The first sample of the burst that rises after the start of its frame.
@@ -171,10 +215,14 @@ std::vector<std::uint32_t> RobustShotPositions(const std::uint8_t* samples, std:
   };
   const std::uint32_t window = std::max(
       kMinWindowSamples, static_cast<std::uint32_t>(std::lround(sample_rate * kWindowSeconds)));
+  const std::vector<float> energies = FrameEnergies(samples, count, frame);
+  const std::uint32_t gap = frames_in(kMinGapSeconds);
+  const std::uint32_t neighbourhood = frames_in(kNeighbourhoodSeconds);
+  const std::vector<Rise> rises = FindRises(energies, gap, kRiseDb);
   std::vector<std::uint32_t> positions;
   for (const Rise& rise :
-       LoudEnough(FindRises(FrameEnergies(samples, count, frame), frames_in(kMinGapSeconds)),
-                  frames_in(kNeighbourhoodSeconds))) {
+       WithWeakRises(LoudEnough(rises, neighbourhood), rises, FindRises(energies, gap, kWeakRiseDb),
+                     gap, neighbourhood)) {
     if (rise.frame * frame + window < count) {
       positions.push_back(FirstBurstSample(samples, count, frame, window, rise));
     }
