@@ -31,6 +31,7 @@ const char* const kAnalyzeUsage =
     "            rate_to_next, accepted); floats have 9 significant digits, so\n"
     "            they read back as the same 32-bit values\n"
     "  --help    show this text\n"
+    "  --version print the analyser's name and version\n"
     "  --        end of options: later arguments are files\n"
     "\n"
     "Exit status: 0 when every file gave a clip, 1 when any gave none,\n"
@@ -63,6 +64,8 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
       options.shots = true;
     } else if (argument == "--help" || argument == "-h") {
       options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
     } else {
       options.error = "unknown option: " + argument;
       return options;
@@ -70,7 +73,7 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
   }
   if (detector_follows) {
     options.error = "--detector needs a name";
-  } else if (!options.help && options.files.empty()) {
+  } else if (!options.help && !options.version && options.files.empty()) {
     options.error = "no file given";
   }
   return options;

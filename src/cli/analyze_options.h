@@ -10,6 +10,7 @@ struct AnalyzeOptions {
   bool milliseconds = false;
   bool shots = false;
   bool help = false;
+  bool version = false;
   Detector detector = Detector::Classic;
   std::vector<std::string> files;
   std::string error;  // non-empty for bad usage

@@ -11,6 +11,7 @@
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
 #include "log/event_log.h"
+#include "tambrix_version.h"
 
 namespace {
 
@@ -43,6 +44,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(kAnalyzeUsage, stdout);
+    return kExitAllClips;
+  }
+  if (options.version) {
+    std::printf("tambrix-analyze %s\n", kTambrixVersion);
     return kExitAllClips;
   }
 

@@ -1,5 +1,8 @@
 #include <QApplication>
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "display/display_window.h"
 #include "engine/sound_engine.h"
@@ -10,8 +13,17 @@
 #include "shell/run_shell_qt.h"
 #include "shell/shell_context.h"
 #include "shell/tick_source.h"
+#include "tambrix_version.h"
 
 int main(int argc, char* argv[]) {
+  // Answered before anything starts: no display needed, no log or file written.
+  const auto asks_version = [](const char* argument) {
+    return std::string_view(argument) == "--version";
+  };
+  if (std::any_of(argv + 1, argv + argc, asks_version)) {
+    std::printf("tambrix %s\n", kTambrixVersion);
+    return 0;
+  }
   // Without an application the shell's start fails and says so in its log.
   const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
   MessageBoxNotifier notifier;

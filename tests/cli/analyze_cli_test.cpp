@@ -13,6 +13,7 @@
 #include "engine/sound_engine.h"
 #include "support/run_analyze.h"
 #include "support/test_support.h"
+#include "tambrix_version.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ TEST(AnalyzeCli, TextReportUsageAndEscapedNames) {
             std::string::npos);
   EXPECT_EQ(RunAnalyze("--detector fast two.wav").status, 2);
   EXPECT_EQ(RunAnalyze("").status, 2);
+  EXPECT_EQ(RunAnalyze("--version").out, std::string("tambrix-analyze ") + kTambrixVersion + "\n");
   const RunResult unknown = RunAnalyze("--bogus two.wav");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("unknown option: --bogus"), std::string::npos);
