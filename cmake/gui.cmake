@@ -27,10 +27,11 @@ add_executable(tambrix src/shell/main.cpp ${TAMBRIX_RESOURCE_FILE})
 target_link_libraries(tambrix PRIVATE tambrix_gui tambrix_warnings)
 install(TARGETS tambrix RUNTIME DESTINATION bin)
 install(FILES resources/tambrix.desktop DESTINATION share/applications)
-foreach(size 48 64 128 256)
+foreach(size 16 22 24 32 48 64 128 256)
   install(FILES resources/icons/tambrix-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tambrix.png)
 endforeach()
+install(FILES resources/icons/tambrix.svg DESTINATION share/icons/hicolor/scalable/apps)
 
 # The Qt tests need the test support from cmake/tests.cmake, which is read
 # after this file: they are added once the whole directory has been read.

@@ -3,7 +3,9 @@
 
 bitmaps/104.png  183 x 81   readout picture: a shot train on a scope grid
 bitmaps/106.png  183 x 148  title picture: a marker firing, with sound rings
-icons/tambrix-<n>.png       application icon at 48, 64, 128 and 256 pixels
+icons/tambrix-<n>.png       application icon at 16, 22, 24, 32, 48, 64, 128 and 256
+                            pixels, each scaled down from the 256-pixel drawing
+icons/tambrix.svg           the same icon's shapes as a scalable picture
 
 Only the standard library is used, so the output is the same everywhere.
 Run again after changing the drawing: python3 resources/make_artwork.py
@@ -223,26 +225,66 @@ def readout_bitmap():
     return c
 
 
-def icon(size):
-    big = 256
-    c = Canvas(big, big, (0, 0, 0))
-    c.pixels = [[(0, 0, 0, 0)] * big for _ in range(big)]
-    c.disc(128, 128, 120, DEEP)
-    c.disc(128, 128, 114, NAVY)
+# The icon on a 256-pixel square, as shapes, so that the PNGs and the SVG are
+# drawn from the same figure: (kind, centre x, centre y, radius, colour,
+# opacity) and for arcs also their start and end angle and stroke width.
+ICON_SIZE = 256
+ICON_SHAPES = [
+    ("disc", 128, 128, 120, DEEP, 1.0),
+    ("disc", 128, 128, 114, NAVY, 1.0),
     # sound rings and the ball leaving them
-    for i, radius in enumerate((40, 68, 96)):
-        c.arc(76, 128, radius, -50, 50, 12, YELLOW, 1.0 - 0.22 * i)
-    c.disc(76, 128, 26, ORANGE)
-    c.disc(76, 128, 13, YELLOW)
-    c.disc(198, 128, 18, GREEN)
-    return c.scaled(size) if size != big else c
+    ("arc", 76, 128, 40, YELLOW, 1.0, -50, 50, 12),
+    ("arc", 76, 128, 68, YELLOW, 0.78, -50, 50, 12),
+    ("arc", 76, 128, 96, YELLOW, 0.56, -50, 50, 12),
+    ("disc", 76, 128, 26, ORANGE, 1.0),
+    ("disc", 76, 128, 13, YELLOW, 1.0),
+    ("disc", 198, 128, 18, GREEN, 1.0),
+]
+ICON_PNG_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def icon(size):
+    c = Canvas(ICON_SIZE, ICON_SIZE, (0, 0, 0))
+    c.pixels = [[(0, 0, 0, 0)] * ICON_SIZE for _ in range(ICON_SIZE)]
+    for kind, cx, cy, radius, colour, alpha, *stroke in ICON_SHAPES:
+        if kind == "disc":
+            c.disc(cx, cy, radius, colour, alpha)
+        else:
+            start, end, width = stroke
+            c.arc(cx, cy, radius, start, end, width, colour, alpha)
+    return c.scaled(size) if size != ICON_SIZE else c
+
+
+def icon_svg():
+    """The icon's shapes as SVG: angles count anticlockwise, y grows downwards."""
+    def rgb(colour):
+        return "#%02x%02x%02x" % colour
+    elements = []
+    for kind, cx, cy, radius, colour, alpha, *stroke in ICON_SHAPES:
+        if kind == "disc":
+            elements.append('<circle cx="%g" cy="%g" r="%g" fill="%s" fill-opacity="%g"/>'
+                            % (cx, cy, radius, rgb(colour), alpha))
+            continue
+        start, end, width = stroke
+        points = [(cx + radius * math.cos(math.radians(a)), cy - radius * math.sin(math.radians(a)))
+                  for a in (start, end)]
+        large = 1 if end - start > 180 else 0
+        elements.append(
+            '<path d="M %.3f %.3f A %g %g 0 %d 0 %.3f %.3f" fill="none" stroke="%s" '
+            'stroke-width="%g" stroke-opacity="%g"/>'
+            % (points[0][0], points[0][1], radius, radius, large, points[1][0], points[1][1],
+               rgb(colour), width, alpha))
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">\n'
+            % ((ICON_SIZE,) * 4) + "".join("  %s\n" % e for e in elements) + "</svg>\n")
 
 
 def main():
     title_bitmap().write_png(os.path.join(HERE, "bitmaps", "106.png"))
     readout_bitmap().write_png(os.path.join(HERE, "bitmaps", "104.png"))
-    for size in (48, 64, 128, 256):
+    for size in ICON_PNG_SIZES:
         icon(size).write_png(os.path.join(HERE, "icons", "tambrix-%d.png" % size))
+    with open(os.path.join(HERE, "icons", "tambrix.svg"), "w") as out:
+        out.write(icon_svg())
 
 
 if __name__ == "__main__":
