@@ -27,6 +27,7 @@ add_executable(tambrix src/shell/main.cpp ${TAMBRIX_RESOURCE_FILE})
 target_link_libraries(tambrix PRIVATE tambrix_gui tambrix_warnings)
 install(TARGETS tambrix RUNTIME DESTINATION bin)
 install(FILES resources/tambrix.desktop DESTINATION share/applications)
+install(FILES resources/org.tambrix.tambrix.metainfo.xml DESTINATION share/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)
   install(FILES resources/icons/tambrix-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tambrix.png)

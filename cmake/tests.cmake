@@ -43,3 +43,9 @@ endforeach()
 # its own files.
 add_test(NAME LayerRules COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
                                  -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake)
+
+# The analyser's manual page lists the options of its --help.
+add_test(NAME ManPageOptions
+         COMMAND ${CMAKE_COMMAND} -DANALYZE=$<TARGET_FILE:tambrix-analyze>
+                 -DMAN_PAGE=${CMAKE_SOURCE_DIR}/resources/tambrix-analyze.1.in
+                 -P ${CMAKE_SOURCE_DIR}/cmake/check_man_page.cmake)
