@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, run and test the program.
-# Usage: scripts/install-deps.sh [--test]
+# Usage: scripts/install-deps.sh [--test | --package]
 set -euo pipefail
 
 packages=(
@@ -18,12 +18,16 @@ test_packages=(
   fonts-dejavu-core
   ffmpeg
 )
-
-want_tests=0
-[[ "${1:-}" == "--test" ]] && want_tests=1
+# scripts/package.sh: CPack's DEB generator uses file and dpkg-shlibdeps.
+package_packages=(
+  dpkg-dev file
+)
 
 all=("${packages[@]}")
-((want_tests)) && all+=("${test_packages[@]}")
+case "${1:-}" in
+  --test) all+=("${test_packages[@]}" "${package_packages[@]}") ;;
+  --package) all+=("${package_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${all[@]}"; do
