@@ -17,6 +17,7 @@ test_packages=(
   pulseaudio pulseaudio-utils
   fonts-dejavu-core
   ffmpeg
+  desktop-file-utils appstream man-db
 )
 # scripts/package.sh: CPack's DEB generator uses file and dpkg-shlibdeps.
 package_packages=(

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything and runs every test: the
-# normal build, a build under AddressSanitizer + UndefinedBehaviorSanitizer,
-# and a short run of each fuzzer.
+# normal build, the Debian package (installed, checked and removed again), a
+# build under AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of
+# each fuzzer.
 # Usage: scripts/test.sh            (TAMBRIX_FUZZ_SECONDS=20 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +26,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBRIX_GUI=ON 
   -DTAMBRIX_TESTS=ON -DTAMBRIX_BENCH=ON -DTAMBRIX_SANITIZE=OFF
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j "$jobs")
+
+echo "== Debian package: built in build-deb/, installed, checked and removed again"
+scripts/check-package.sh
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
