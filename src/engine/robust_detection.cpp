@@ -42,12 +42,13 @@ constexpr double kLevelDropDb = 14.0;
 constexpr double kNeighbourhoodSeconds = 0.5;
 // 35 shots a second, less jitter, is 26 ms; early reflections come sooner.
 constexpr double kMinGapSeconds = 0.018;
-// The burst starts where the energy over a short window first reaches
-// halfway from the background to the burst's peak (pre-echo of lossy coders
-// and noise stay below it); the window's centre is the start.
+// The burst starts where the energy over a short window first gets past
+// halfway from the background to the burst's loudest frame (pre-echo of lossy
+// coders and noise stay below it); the window's centre is the start. A frame
+// is a steadier mark than the loudest short window, which one spike can set.
 constexpr double kWindowSeconds = 0.0005;
 constexpr std::uint32_t kMinWindowSamples = 4;
-constexpr double kCrossingFraction = 0.35;
+constexpr double kCrossingFraction = 0.55;
 constexpr double kQuietFactor = 2.0;
 constexpr std::int32_t kMidScale = 128;
 
@@ -57,6 +58,7 @@ struct Rise {
   std::uint32_t frame = 0;
   std::uint32_t loudest_frame = 0;  // where the burst level was found
   double level = 0.0;               // burst level, dB
+  double peak = 0.0;                // mean square of the burst's loudest frame
   double background = 0.0;          // mean square of a sample before it
 };
 
@@ -92,15 +94,17 @@ std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t ga
       continue;
     }
     const std::size_t end = std::min<std::size_t>(f + kBurstFrames, energies.size());
-    const double level = Decibels(*std::max_element(energies.begin() + f, energies.begin() + end));
+    const double peak = *std::max_element(energies.begin() + f, energies.begin() + end);
+    const double level = Decibels(peak);
     const auto first = static_cast<std::uint32_t>(f - 1);
     if (rises.empty() || first - rises.back().frame >= gap_frames) {
-      rises.push_back({first, first, level, background});
+      rises.push_back({first, first, level, peak, background});
     } else if (level > rises.back().level + kOutshineDb) {
       // What rose before was a noise burst or pre-echo: the shot starts here.
-      rises.back() = {first, first, level, background};
+      rises.back() = {first, first, level, peak, background};
     } else if (level > rises.back().level) {
       rises.back().level = level;
+      rises.back().peak = peak;
       rises.back().loudest_frame = first;
     }
   }
@@ -176,26 +180,18 @@ std::uint32_t FirstBurstSample(const std::uint8_t* samples, std::uint32_t count,
   const std::uint32_t from = rise.frame * frame;
   const std::uint32_t to =
       std::min(count - window, (rise.loudest_frame + kBurstFrames + 2) * frame);
-  // Window energies from `from` on, kept to find the crossing afterwards.
-  std::vector<double> energies;
+  const double halfway = rise.background + kCrossingFraction * (rise.peak - rise.background);
   double sum = 0.0;
   for (std::uint32_t i = from; i < from + window; ++i) {
     sum += power(i);
   }
-  double peak = 0.0;
-  for (std::uint32_t i = from; i < to; ++i) {
-    energies.push_back(sum / window);
-    peak = std::max(peak, sum / window);
-    sum += power(i + window) - power(i);
-  }
-  const double halfway = rise.background + kCrossingFraction * (peak - rise.background);
-  std::size_t k = 0;
-  while (k + 1 < energies.size() && energies[k] < halfway) {
-    ++k;
+  std::uint32_t crossing = from;
+  for (; crossing + 1 < to && sum / window < halfway; ++crossing) {
+    sum += power(crossing + window) - power(crossing);
   }
   // The burst's first samples may be small: back over what stands out from
   // the background, a little way only (the pre-echo of lossy coders does too).
-  std::uint32_t start = from + static_cast<std::uint32_t>(k) + window / 2;
+  std::uint32_t start = crossing + window / 2;
   const double quiet = kQuietFactor * std::sqrt(rise.background) + 1;
   for (std::uint32_t back = 0; back < window && start > from && std::sqrt(power(start - 1)) > quiet;
        ++back) {
