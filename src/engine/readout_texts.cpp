@@ -1,8 +1,11 @@
 #include "engine/readout_texts.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
+#include "engine/analysis.h"
 #include "engine/sound_engine.h"
 
 namespace {
@@ -34,6 +37,12 @@ std::string FormatRate(float rate_bps, RateUnit unit) {
     return {};
   }
   return Format("%f", 1000.0 / static_cast<double>(rate_bps));
+}
+
+std::vector<std::string> WidestReadoutTexts() {
+  return {FormatRate(std::nextafter(kRateLimit, 0.0F), RateUnit::Bps),
+          FormatRate(1.0F, RateUnit::Ms), FormatInt(std::numeric_limits<std::int32_t>::min()),
+          FormatInt(std::numeric_limits<std::int32_t>::max())};
 }
 
 std::array<ReadoutText, kReadoutCount> ReadoutTexts(const SoundEngine& engine, RateUnit unit) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct SoundEngine;
 
@@ -25,6 +26,12 @@ struct ReadoutText {
   Readout readout;
   std::string text;
 };
+
+// The widest texts any readout can show, from the analysis's own limits: its
+// fastest rate (just below 30 BPS), its slowest rate in milliseconds (1 BPS,
+// as slower ones show empty), and "%d" of any 32-bit shot count or clip
+// length (a length of 2^31 seconds or more shows negative).
+std::vector<std::string> WidestReadoutTexts();
 
 // The six texts in the order they are set: average, highest, lowest rate,
 // number of shots, clip length, clip quality.

@@ -27,12 +27,14 @@ inline constexpr int kDetectorMark = 1019;
 inline constexpr std::array<int, 3> kUnitFields = {kAverageUnitField, kHighestUnitField,
                                                    kLowestUnitField};
 
+// The fields of the readouts, in the order of Readout.
+inline constexpr std::array<int, kReadoutCount> kReadoutFields = {
+    kAverageRofField,    kHighestRofField, kLowestRofField,
+    kNumberOfShotsField, kClipLengthField, kClipQualityField};
+
 // The field that shows a readout.
 constexpr int ReadoutField(Readout readout) {
-  constexpr std::array<int, kReadoutCount> kFields = {kAverageRofField, kHighestRofField,
-                                                      kLowestRofField,  kNumberOfShotsField,
-                                                      kClipLengthField, kClipQualityField};
-  return kFields[static_cast<std::size_t>(readout)];
+  return kReadoutFields[static_cast<std::size_t>(readout)];
 }
 
 // Controls without an identifier.

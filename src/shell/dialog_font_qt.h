@@ -10,3 +10,8 @@ QFont DialogFont();
 
 // Base units of a font: what the template's dialog units are measured in.
 BaseUnits DialogBaseUnits(const QFont& font);
+
+// The readouts' font: the dialog font, condensed and then made smaller as
+// far as needed for every text the analysis can produce to fit `width`
+// pixels whole.
+QFont ReadoutFont(const QFont& dialog_font, int width);

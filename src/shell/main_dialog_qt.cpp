@@ -8,9 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
@@ -18,15 +16,19 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QUrl>
 #include <algorithm>
 
 #include "display/display_widget_qt.h"
 #include "engine/sound_engine.h"
 #include "shell/control_ids.h"
+#include "shell/control_tooltips.h"
 #include "shell/detector_choice.h"
 #include "shell/dialog_commands.h"
 #include "shell/dialog_font_qt.h"
+#include "shell/group_frame_qt.h"
+#include "shell/read_only_field_qt.h"
 #include "shell/shell_context.h"
 
 namespace {
@@ -84,6 +86,15 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
       previous_tab_stop = widget;
     }
   }
+  // Every figure the analysis can give must show whole in the narrowest field.
+  int readout_width = template_size_.width();
+  for (const int field : kReadoutFields) {
+    readout_width = std::min(readout_width, Control(field)->contentsRect().width());
+  }
+  const QFont readout_font = ReadoutFont(font, readout_width);
+  for (const int field : kReadoutFields) {
+    Control(field)->setFont(readout_font);
+  }
   // The first control of the template lies on top: where frames and
   // labels overlap, that decides what shows. (No ranges view: clang 14
   // can't compile one with this standard library.)
@@ -105,20 +116,17 @@ QWidget* MainDialog::NewControlWidget(const ControlTemplate& control) {
       return Connected(button, control.id);
     }
     case ControlKind::GroupBox:
-      return new QGroupBox(text, this);
+      return new GroupFrame(text, this);
     case ControlKind::Label: {
       auto* label = new QLabel(text, this);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       return label;
     }
     case ControlKind::ReadOnlyEdit: {
-      auto* edit = new QLineEdit(this);
-      edit->setReadOnly(true);
-      edit->setTextMargins(0, 0, 0, 0);
-      edit->setFocusPolicy(Qt::StrongFocus);
+      auto* field = new ReadOnlyField(this);
       // The dialog's own menu (the detector) instead of the text's.
-      edit->setContextMenuPolicy(Qt::NoContextMenu);
-      return edit;
+      field->setContextMenuPolicy(Qt::NoContextMenu);
+      return field;
     }
     case ControlKind::RadioButton: {
       auto* radio = new QRadioButton(text, this);
@@ -149,6 +157,7 @@ QWidget* MainDialog::MakeControl(const ControlTemplate& control) {
   } else {
     widget->setGeometry(rect.x, rect.y, rect.width, rect.height);
   }
+  widget->setToolTip(FromView(ControlTooltip(control.id)));
   if (control.id == kNoControlId) {
     // Frames, labels and pictures let clicks through to what lies under them.
     widget->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -170,10 +179,7 @@ void MainDialog::RunCommand(int control_id) {
 void MainDialog::SetItemText(int control_id, std::string_view text) {
   QWidget* widget = Control(control_id);
   const QString value = FromView(text);
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    edit->setText(value);
-    edit->setCursorPosition(0);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(value);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(value);

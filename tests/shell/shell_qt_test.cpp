@@ -12,7 +12,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QLineEdit>
+#include <QLabel>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
@@ -190,7 +190,7 @@ TEST(MainDialogQt, Commands) {
     // Readouts and units as the engine gives them, the dialog 213 pixels
     // taller than its template with the display, and a loaded clip's first
     // shot at the view's left edge, drawn, back from the chooser's folder.
-    const auto text = [&](int id) { return qobject_cast<QLineEdit*>(dialog->Control(id))->text(); };
+    const auto text = [&](int id) { return qobject_cast<QLabel*>(dialog->Control(id))->text(); };
     for (const ReadoutText& readout : ReadoutTexts(s.engine, row.unit)) {
       EXPECT_EQ(text(ReadoutField(readout.readout)).toStdString(), readout.text);
     }
