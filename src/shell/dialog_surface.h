@@ -10,8 +10,9 @@ struct DisplayWindow;
 struct SoundEngine;
 struct WaveformView;
 
-// The main dialog as its commands use it. Moves are in outer (frame)
-// coordinates on the screen.
+// The main dialog as its commands use it. Its rectangle is its client area
+// on the screen: a window manager's frame around it is no part of it, so
+// its size is the same with and without one.
 class DialogSurface {
  public:
   virtual ~DialogSurface() = default;
@@ -20,7 +21,7 @@ class DialogSurface {
   virtual void PostCheck(int control_id, bool checked) = 0;
   virtual void PostCommand(int control_id) = 0;
   virtual WindowRect GetWindowRect() const = 0;
-  virtual void MoveWindow(const WindowRect& outer) = 0;
+  virtual void MoveWindow(const WindowRect& client) = 0;
   virtual void Invalidate() = 0;
   virtual void Activate() = 0;
   virtual void Hide() = 0;

@@ -207,19 +207,18 @@ void MainDialog::PostCommand(int control_id) {
 }
 
 WindowRect MainDialog::GetWindowRect() const {
-  const QRect frame = frameGeometry();
-  return WindowRect{frame.left(), frame.top(), frame.left() + frame.width(),
-                    frame.top() + frame.height()};
+  const QRect client = geometry();
+  return WindowRect{client.left(), client.top(), client.left() + client.width(),
+                    client.top() + client.height()};
 }
 
-void MainDialog::MoveWindow(const WindowRect& outer) {
-  const QRect frame = frameGeometry();
-  const QRect client = geometry();
-  const int extra_width = frame.width() - client.width();
-  const int extra_height = frame.height() - client.height();
-  setFixedSize(std::max(outer.right - outer.left - extra_width, 0),
-               std::max(outer.bottom - outer.top - extra_height, 0));
-  move(outer.left, outer.top);  // a window's position is its frame's
+void MainDialog::MoveWindow(const WindowRect& client) {
+  setFixedSize(std::max(client.right - client.left, 0), std::max(client.bottom - client.top, 0));
+  // move() places the frame: shifted by as much as the client area must go.
+  const QPoint shift = QPoint(client.left, client.top) - geometry().topLeft();
+  if (!shift.isNull()) {
+    move(pos() + shift);
+  }
 }
 
 void MainDialog::Invalidate() { update(); }

@@ -27,7 +27,7 @@ class MainDialog final : public QWidget, public DialogSurface {
   void PostCheck(int control_id, bool checked) override;
   void PostCommand(int control_id) override;
   WindowRect GetWindowRect() const override;
-  void MoveWindow(const WindowRect& outer) override;
+  void MoveWindow(const WindowRect& client) override;
   void Invalidate() override;
   void Activate() override;
   void Hide() override;

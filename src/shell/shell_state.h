@@ -5,7 +5,7 @@
 
 #include "engine/readout_texts.h"
 
-// A window's outer rectangle in screen coordinates.
+// A window's client rectangle in screen coordinates.
 struct WindowRect {
   std::int32_t left = 0;
   std::int32_t top = 0;
@@ -21,7 +21,7 @@ struct ShellState {
   std::uint32_t record_start_tick = 0;
   RateUnit rate_unit = RateUnit::Bps;
   bool display_shown = true;
-  // The dialog's outer size without the display area, taken at the first
+  // The dialog's client size without the display area, taken at the first
   // Display command.
   std::int32_t base_width = 0;
   std::int32_t base_height = 0;
