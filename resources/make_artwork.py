@@ -3,6 +3,8 @@
 
 bitmaps/104.png  183 x 81   readout picture: a shot train on a scope grid
 bitmaps/106.png  183 x 148  title picture: a marker firing, with sound rings
+bitmaps/<id>@2x.png         the same drawn at twice the size, for screens
+                            with two pixels to a point
 icons/tambrix-<n>.png       application icon at 16, 22, 24, 32, 48, 64, 128 and 256
                             pixels, each scaled down from the 256-pixel drawing
 icons/tambrix.svg           the same icon's shapes as a scalable picture
@@ -34,10 +36,13 @@ GLYPHS = {
 
 
 class Canvas:
-    def __init__(self, width, height, colour):
-        self.width = width
-        self.height = height
-        self.pixels = [[tuple(colour) + (255,)] * width for _ in range(height)]
+    """Drawing calls take points; a canvas has `unit` pixels to a point."""
+
+    def __init__(self, width, height, colour, unit=1):
+        self.unit = unit
+        self.width = width * unit
+        self.height = height * unit
+        self.pixels = [[tuple(colour) + (255,)] * self.width for _ in range(self.height)]
 
     def blend(self, x, y, colour, alpha=1.0):
         if not (0 <= x < self.width and 0 <= y < self.height) or alpha <= 0:
@@ -60,11 +65,13 @@ class Canvas:
                 self.pixels[y][x] = colour + (255,)
 
     def rect(self, x0, y0, x1, y1, colour, alpha=1.0):
+        x0, y0, x1, y1 = (v * self.unit for v in (x0, y0, x1, y1))
         for y in range(max(int(y0), 0), min(int(y1), self.height)):
             for x in range(max(int(x0), 0), min(int(x1), self.width)):
                 self.blend(x, y, colour, alpha)
 
     def disc(self, cx, cy, radius, colour, alpha=1.0):
+        cx, cy, radius = (v * self.unit for v in (cx, cy, radius))
         for y in range(int(cy - radius - 1), int(cy + radius + 2)):
             for x in range(int(cx - radius - 1), int(cx + radius + 2)):
                 d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
@@ -72,6 +79,7 @@ class Canvas:
 
     def line(self, x0, y0, x1, y1, width, colour, alpha=1.0):
         """An anti-aliased thick line with round ends."""
+        x0, y0, x1, y1, width = (v * self.unit for v in (x0, y0, x1, y1, width))
         half = width / 2.0
         for y in range(int(min(y0, y1) - half - 1), int(max(y0, y1) + half + 2)):
             for x in range(int(min(x0, x1) - half - 1), int(max(x0, x1) + half + 2)):
@@ -83,6 +91,7 @@ class Canvas:
                 self.blend(x, y, colour, alpha * max(0.0, min(1.0, half - d + 0.5)))
 
     def arc(self, cx, cy, radius, start_deg, end_deg, width, colour, alpha=1.0):
+        cx, cy, radius, width = (v * self.unit for v in (cx, cy, radius, width))
         half = width / 2.0
         for y in range(int(cy - radius - half - 1), int(cy + radius + half + 2)):
             for x in range(int(cx - radius - half - 1), int(cx + radius + half + 2)):
@@ -185,8 +194,8 @@ def draw_blast(c, x, y, s):
     c.disc(x + 40 * s, y, 4 * s, GREEN)
 
 
-def title_bitmap():
-    c = Canvas(183, 148, NAVY)
+def title_bitmap(unit):
+    c = Canvas(183, 148, NAVY, unit)
     c.vertical_gradient(NAVY, DEEP)
     c.text((183 - c.text_width("TAMBRIX", 3)) // 2, 12, "TAMBRIX", 3, WHITE)
     c.rect(20, 38, 163, 40, ORANGE)
@@ -202,15 +211,16 @@ def title_bitmap():
     return c
 
 
-def readout_bitmap():
-    c = Canvas(183, 81, DEEP)
+def readout_bitmap(unit):
+    c = Canvas(183, 81, DEEP, unit)
     for x in range(0, 183, 15):
         c.rect(x, 0, x + 1, 81, GRID)
     for y in range(0, 81, 10):
         c.rect(0, y, 183, y + 1, GRID)
     middle = 40
     previous = None
-    for x in range(183):
+    for step in range(183 * unit):
+        x = step / unit
         phase = (x - 14) % 44
         if x >= 14 and phase < 20:
             amplitude = 34 * math.exp(-phase / 6.0)
@@ -279,8 +289,9 @@ def icon_svg():
 
 
 def main():
-    title_bitmap().write_png(os.path.join(HERE, "bitmaps", "106.png"))
-    readout_bitmap().write_png(os.path.join(HERE, "bitmaps", "104.png"))
+    for unit, suffix in ((1, ""), (2, "@2x")):
+        title_bitmap(unit).write_png(os.path.join(HERE, "bitmaps", "106%s.png" % suffix))
+        readout_bitmap(unit).write_png(os.path.join(HERE, "bitmaps", "104%s.png" % suffix))
     for size in ICON_PNG_SIZES:
         icon(size).write_png(os.path.join(HERE, "icons", "tambrix-%d.png" % size))
     with open(os.path.join(HERE, "icons", "tambrix.svg"), "w") as out:

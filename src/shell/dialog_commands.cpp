@@ -165,8 +165,8 @@ void ToggleDisplay(ShellContext& context) {
   MoveDisplay(
       context.display, context.view, context.engine,
       PixelRect{0, state.base_height, state.base_width - kDisplayWidthInset, kDisplayAreaHeight});
-  dialog.MoveWindow(WindowRect{base.left, base.top, base.right,
-                               base.bottom + kDisplayAreaHeight + kDisplayBottomRoom});
+  dialog.MoveWindow(
+      WindowRect{base.left, base.top, base.right, base.top + HeightWithDisplay(state.base_height)});
   ShowDisplay(context.display, true);
   dialog.Activate();
 }

@@ -12,6 +12,11 @@ inline constexpr std::int32_t kDisplayAreaHeight = 180;
 inline constexpr std::int32_t kDisplayWidthInset = 5;
 inline constexpr std::int32_t kDisplayBottomRoom = 33;
 
+// The dialog's client height with the display area open under `base_height`.
+constexpr std::int32_t HeightWithDisplay(std::int32_t base_height) {
+  return base_height + kDisplayAreaHeight + kDisplayBottomRoom;
+}
+
 // Runs while the dialog is created: readouts, posted check states, the
 // display window, and a posted Display command that sizes the dialog.
 void OpeningSequence(ShellContext& context, DialogSurface& dialog);

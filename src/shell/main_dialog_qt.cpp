@@ -53,7 +53,16 @@ constexpr int kMarkMargin = 6;
 
 }  // namespace
 
-QString BitmapResource(int bitmap_id) { return QStringLiteral(":/bitmaps/%1.png").arg(bitmap_id); }
+QPixmap ArtworkPixmap(int bitmap_id, qreal device_pixel_ratio) {
+  if (device_pixel_ratio > 1.0) {
+    // Loaded from its "@2x" name, it has two pixels to a point.
+    QPixmap sharp(QStringLiteral(":/bitmaps/%1@2x.png").arg(bitmap_id));
+    if (!sharp.isNull()) {
+      return sharp;
+    }
+  }
+  return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(bitmap_id));
+}
 
 MainDialog::MainDialog(ShellContext& context, const QFont& font)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -140,7 +149,7 @@ QWidget* MainDialog::NewControlWidget(const ControlTemplate& control) {
     }
     case ControlKind::Picture: {
       auto* picture = new QLabel(this);
-      picture->setPixmap(QPixmap(BitmapResource(control.bitmap_id)));
+      picture->setPixmap(ArtworkPixmap(control.bitmap_id, devicePixelRatioF()));
       return picture;
     }
   }
@@ -306,11 +315,16 @@ std::unique_ptr<MainDialog> CreateMainDialog(ShellContext& context) {
     return nullptr;
   }
   auto dialog = std::make_unique<MainDialog>(context, DialogFont());
-  // Centred on the screen, as the template asks.
+  // Centred on the screen, as the template asks, at the size it opens with
+  // (the display area included); its top left corner on the screen if it is
+  // larger.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize base = dialog->TemplateSize();
+    const QSize first(base.width(), context.state.display_shown ? HeightWithDisplay(base.height())
+                                                                : base.height());
     const QRect area = screen->availableGeometry();
-    dialog->move(area.x() + (area.width() - dialog->width()) / 2,
-                 area.y() + (area.height() - dialog->height()) / 2);
+    const QRect centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, first, area);
+    dialog->move(std::max(centred.left(), area.left()), std::max(centred.top(), area.top()));
   }
   OpeningSequence(context, *dialog);
   return dialog;

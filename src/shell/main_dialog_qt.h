@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -63,5 +64,6 @@ class MainDialog final : public QWidget, public DialogSurface {
 // sequence. Null when there is no window system to make it on.
 std::unique_ptr<MainDialog> CreateMainDialog(ShellContext& context);
 
-// Resource path of a bitmap of the template.
-QString BitmapResource(int bitmap_id);
+// A bitmap of the template, drawn at twice its size for screens with more
+// than one pixel to a point.
+QPixmap ArtworkPixmap(int bitmap_id, qreal device_pixel_ratio);
