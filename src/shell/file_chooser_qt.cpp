@@ -6,10 +6,14 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMimeDatabase>
+#include <QScreen>
 #include <QStringList>
+#include <QTreeView>
 
 #include "engine/clip_files.h"
+#include "shell/dialog_font_qt.h"
 
 namespace {
 
@@ -30,6 +34,9 @@ class NameOnlyIconProvider final : public QFileIconProvider {
  private:
   QMimeDatabase mime_types_;
 };
+
+// Room for a folder's list with every column whole, where the screen has it.
+constexpr QSize kChooserSize(720, 460);
 
 QString FromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -67,6 +74,15 @@ void ConfigureFileDialog(QFileDialog& dialog, const ChooserRequest& request) {
   dialog.setIconProvider(kIconProvider);
   // A typed name is taken as typed: no extension is added.
   dialog.setDefaultSuffix(QString());
+  dialog.setFont(DialogFont());
+  // The list's columns start at widths for short names, sizes and dates,
+  // and would cut longer ones.
+  if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  }
+  const QScreen* screen = dialog.screen();
+  dialog.resize(screen == nullptr ? kChooserSize
+                                  : kChooserSize.boundedTo(screen->availableGeometry().size()));
   if (request.kind == ChooserKind::Open) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
