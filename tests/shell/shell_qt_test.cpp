@@ -12,13 +12,16 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <csignal>
 #include <variant>
@@ -29,8 +32,11 @@
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
 #include "shell/control_ids.h"
+#include "shell/dialog_font_qt.h"
 #include "shell/file_chooser_qt.h"
+#include "shell/group_frame_qt.h"
 #include "shell/main_dialog_qt.h"
+#include "shell/message_box_qt.h"
 #include "shell/quit_signals_qt.h"
 #include "shell/run_shell_qt.h"
 #include "shell/shell_context.h"
@@ -207,6 +213,64 @@ TEST(MainDialogQt, Commands) {
   }
 }
 
+// Every figure whole in every readout, a tooltip on each control with an
+// identifier, controls below their frames' top lines, artwork with twice the
+// pixels for two to a point, the first size (display area included) centred
+// on the screen, and the client size kept on each Display toggle inside a frame.
+TEST(MainDialogQt, Looks) {
+  Shell s;
+  const std::unique_ptr<MainDialog> dialog = CreateMainDialog(s.context);
+  QCoreApplication::sendPostedEvents();  // the first Display command, before any frame
+  const QPoint off_centre =
+      dialog->geometry().center() - dialog->screen()->availableGeometry().center();
+  EXPECT_LE(off_centre.manhattanLength(), 2);
+  for (const ControlTemplate& control : MainDialogControls()) {
+    const QWidget* widget = dialog->Control(control.id);
+    EXPECT_TRUE(widget == nullptr || !widget->toolTip().isEmpty()) << control.id;
+  }
+  for (const int field : kReadoutFields) {
+    const QWidget* readout = dialog->Control(field);
+    for (const std::string& text : WidestReadoutTexts()) {
+      EXPECT_LE(QFontMetrics(readout->font()).horizontalAdvance(QString::fromStdString(text)),
+                readout->contentsRect().width());
+    }
+  }
+  for (const auto* frame : dialog->findChildren<GroupFrame*>()) {
+    for (const auto* inside : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      EXPECT_TRUE(inside == frame || !frame->geometry().contains(inside->geometry()) ||
+                  inside->y() > frame->y() + frame->FrameTop());
+    }
+  }
+  for (const int bitmap : {kReadoutBitmap, kTitleBitmap}) {
+    const QPixmap sharp = ArtworkPixmap(bitmap, 2.0);
+    EXPECT_EQ(sharp.size(), QSize(BitmapSizeOf(bitmap).width, BitmapSizeOf(bitmap).height) * 2);
+    EXPECT_EQ(sharp.deviceIndependentSize().toSize() * 2, sharp.size());
+  }
+  dialog->show();
+  for (const bool shown : {false, true, false}) {
+    QTest::mouseClick(dialog->Control(kDisplayCheckBox), Qt::LeftButton);
+    EXPECT_EQ(dialog->size(), dialog->TemplateSize() + QSize(0, shown ? 213 : 0));
+  }
+  CloseDisplay(s.display);
+}
+
+// A close button only (without the customising flag Qt asks for the usual
+// buttons), and room for the caption in a title bar's bold face beside its
+// icon, buttons and margins.
+TEST(MessageBoxNotifierQt, HasRoomForItsCaption) {
+  QTimer::singleShot(0, [] {
+    QWidget* box = QApplication::activeModalWidget();
+    QFont caption = box->font();
+    caption.setBold(true);
+    EXPECT_EQ(box->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
+                                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+              Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
+    EXPECT_GE(box->width(), QFontMetrics(caption).horizontalAdvance("TAMBRIX") + 110);
+    box->close();
+  });
+  MessageBoxNotifier().ShowMessage("No Data Is Loaded", "");
+}
+
 // Ended by SIGINT, or closed during a recording of `bytes`: "tmp" is finished
 // but not loaded (no reader lines).
 TEST(RunShellQt, EndsInOrder) {
@@ -238,9 +302,11 @@ TEST(RunShellQt, EndsInOrder) {
 TEST(FileChooserQt, ListsAFolderWithoutOpeningItsFiles) {
   test::ScopedWorkDir dir;
   test::WriteBytes("notes", {1, 2, 3});
+  test::WriteBytes("a-rather-long-recording-name-from-the-range-day.wav", {1, 2, 3});
   const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(inotify_add_watch(watch, dir.path().c_str(), IN_OPEN), 0);
   const QString path = QString::fromStdString(dir.path().string());
+  QSettings(QSettings::UserScope, "QtProject").remove("FileDialog");  // column widths kept
   QFileDialog dialog(nullptr, QString(), path);
   ConfigureFileDialog(dialog, kLoadChooser);
   // Every loadable kind first, in either case, then the WAVE filter.
@@ -251,6 +317,14 @@ TEST(FileChooserQt, ListsAFolderWithoutOpeningItsFiles) {
   QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
   dialog.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.contains({path}); }, 10000));
+  // In the dialog's font, every column as wide as its texts.
+  EXPECT_EQ(dialog.font(), DialogFont());
+  const auto* list = dialog.findChild<QTreeView*>("treeView");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; }));
+  for (int column = 0; column < list->header()->count(); ++column) {
+    EXPECT_GE(list->header()->sectionSize(column),
+              static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(column));
+  }
   dialog.close();
   alignas(inotify_event) std::array<char, 4096> events{};
   const ssize_t size = ::read(watch, events.data(), events.size());
