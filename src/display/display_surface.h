@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct WaveformPicture;
 
@@ -39,4 +40,6 @@ class DisplaySurface {
   virtual void SetScrollPosition(std::int32_t position) = 0;
   // Replaces the window's picture.
   virtual void Present(const WaveformPicture& picture) = 0;
+  // Width in pixels of a shot label as Present draws it.
+  virtual std::int32_t MeasureLabel(const std::string& label) const = 0;
 };

@@ -1,5 +1,6 @@
 #include "display/display_widget_qt.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -222,6 +223,14 @@ void DisplaySurfaceQt::Present(const WaveformPicture& picture) {
   if (!widget_.isNull()) {
     widget_->Canvas()->Present(picture);
   }
+}
+
+std::int32_t DisplaySurfaceQt::MeasureLabel(const std::string& label) const {
+  if (widget_.isNull()) {
+    return 0;
+  }
+  return QFontMetrics(LabelFont(widget_->Canvas()->font()))
+      .horizontalAdvance(QString::fromLatin1(label.data(), static_cast<qsizetype>(label.size())));
 }
 
 std::unique_ptr<DisplaySurface> CreateDisplayWidget(QWidget* parent, WaveformView& view,

@@ -78,6 +78,7 @@ class DisplaySurfaceQt final : public DisplaySurface {
   std::int32_t ScrollTrackPosition() const override;
   void SetScrollPosition(std::int32_t position) override;
   void Present(const WaveformPicture& picture) override;
+  std::int32_t MeasureLabel(const std::string& label) const override;
 
  private:
   QPointer<DisplayWidget> widget_;

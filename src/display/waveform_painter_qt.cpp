@@ -16,32 +16,29 @@ constexpr int kLabelFontPixels = 12;
 
 QColor ToQColor(Rgb colour) { return {colour.red, colour.green, colour.blue}; }
 
+QFont LabelFont(const QFont& family_font) {
+  // A bold face, as the labels have always had.
+  QFont font = family_font;
+  font.setPixelSize(kLabelFontPixels);
+  font.setBold(true);
+  font.setLetterSpacing(QFont::PercentageSpacing, 100.0);
+  return font;
+}
+
 void DrawWaveformPicture(QImage& image, const WaveformPicture& picture, Rgb background,
                          const QFont& label_font) {
   image.fill(ToQColor(background));
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  // A bold face, as the labels have always had.
-  QFont font = label_font;
-  font.setPixelSize(kLabelFontPixels);
-  font.setBold(true);
-  font.setLetterSpacing(QFont::PercentageSpacing, 100.0);
+  const QFont font = LabelFont(label_font);
   painter.setFont(font);
   const QFontMetrics metrics(font);
-  const QPen trace_pen(ToQColor(kTraceColour), kTracePenWidth, Qt::SolidLine, Qt::RoundCap,
-                       Qt::RoundJoin);
-  const QPen marker_pen(ToQColor(kMarkerColour), kMarkerPenWidth, Qt::SolidLine, Qt::RoundCap,
-                        Qt::RoundJoin);
-  const QPen text_pen(ToQColor(kLabelTextColour));
+  // Stacked rows keep a pixel between them.
+  const int row_pitch = metrics.height() + 1;
 
+  painter.setPen(
+      QPen(ToQColor(kMarkerColour), kMarkerPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   for (const ShotMarker& marker : picture.markers) {
-    const QString label =
-        QString::fromLatin1(marker.label.data(), static_cast<qsizetype>(marker.label.size()));
-    painter.fillRect(QRect(marker.x, kLabelTop, metrics.horizontalAdvance(label), metrics.height()),
-                     ToQColor(kLabelBoxColour));
-    painter.setPen(text_pen);
-    painter.drawText(marker.x, kLabelTop + metrics.ascent(), label);
-    painter.setPen(marker_pen);
     painter.drawLine(marker.x, kMarkerTop, marker.x, kMarkerBottom);
   }
 
@@ -50,6 +47,21 @@ void DrawWaveformPicture(QImage& image, const WaveformPicture& picture, Rgb back
   for (const TraceSegment& segment : picture.trace) {
     lines.emplace_back(segment.x0, segment.y0, segment.x1, segment.y1);
   }
-  painter.setPen(trace_pen);
+  painter.setPen(
+      QPen(ToQColor(kTraceColour), kTracePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+
+  // Labels last: a stacked one lies over the trace's lowest part.
+  painter.setPen(ToQColor(kLabelTextColour));
+  for (const ShotMarker& marker : picture.markers) {
+    if (marker.label.empty()) {
+      continue;
+    }
+    const QString label =
+        QString::fromLatin1(marker.label.data(), static_cast<qsizetype>(marker.label.size()));
+    const int top = kLabelTop - marker.row * row_pitch;
+    painter.fillRect(QRect(marker.x, top, metrics.horizontalAdvance(label), metrics.height()),
+                     ToQColor(kLabelBoxColour));
+    painter.drawText(marker.x, top + metrics.ascent(), label);
+  }
 }

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <utility>
 
 #include "display/display_colours.h"
 #include "display/display_window.h"
@@ -47,8 +49,38 @@ void AddTrace(const SoundEngine& engine, std::int32_t view_offset, PixelSpan spa
   }
 }
 
+// Where a shot lies with the view at 0: labels are laid out there.
+std::int64_t ClipX(const SoundEngine& engine, std::uint32_t k) {
+  return SampleX(0, engine.GetShot(k).position);
+}
+
+std::string LabelAfter(const SoundEngine& engine, std::uint32_t k, const ShotInterval& interval) {
+  return ShotLabel(engine.GetShot(k).number, interval.interval_ms, interval.rate_bps);
+}
+
+// The shot, `from` or before it, where labels can be laid out afresh: no
+// label of an earlier shot reaches it, so its rows are as free as at the
+// clip's start.
+std::uint32_t LayoutStart(const SoundEngine& engine, std::uint32_t from,
+                          const LabelMeasure& measure) {
+  std::uint32_t start = from;
+  std::int64_t start_x = ClipX(engine, from);
+  for (std::uint32_t k = from; k-- > 0;) {
+    const std::int64_t x = ClipX(engine, k);
+    if (x + kLabelReach + kLabelGap <= start_x) {
+      break;
+    }
+    const ShotInterval interval = IntervalAfterShot(engine, k);
+    if (interval.accepted && x + measure(LabelAfter(engine, k, interval)) + kLabelGap > start_x) {
+      start = k;
+      start_x = x;
+    }
+  }
+  return start;
+}
+
 void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan span,
-                WaveformPicture& picture) {
+                const LabelMeasure& measure, WaveformPicture& picture) {
   const std::uint32_t shot_count = engine.GetShotCount();
   if (shot_count < 2) {
     return;
@@ -66,9 +98,11 @@ void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan s
       high = middle;
     }
   }
-  for (std::uint32_t k = low; k + 1 < shot_count; ++k) {
-    const ShotRecord shot = engine.GetShot(k);
-    const std::int32_t x = SampleX(view_offset, shot.position);
+  // Where each row's last label ends; each label takes the lowest row free.
+  std::array<std::int64_t, kLabelRows> row_ends{};
+  row_ends.fill(std::numeric_limits<std::int64_t>::min());
+  for (std::uint32_t k = LayoutStart(engine, low, measure); k + 1 < shot_count; ++k) {
+    const std::int32_t x = SampleX(view_offset, engine.GetShot(k).position);
     if (x > right) {
       break;
     }
@@ -76,9 +110,24 @@ void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan s
     if (!interval.accepted) {
       continue;
     }
-    picture.markers.push_back(
-        ShotMarker{x, ShotLabel(shot.number, interval.interval_ms, interval.rate_bps)});
+    ShotMarker marker{x, LabelAfter(engine, k, interval)};
+    const std::int64_t label_left = ClipX(engine, k);
+    const auto row = std::find_if(row_ends.begin(), row_ends.end(),
+                                  [&](std::int64_t end) { return end <= label_left - kLabelGap; });
+    if (row == row_ends.end()) {
+      marker.label.clear();
+    } else {
+      marker.row = static_cast<std::uint8_t>(row - row_ends.begin());
+      *row = label_left + measure(marker.label);
+    }
+    if (k >= low) {
+      picture.markers.push_back(std::move(marker));
+    }
   }
+}
+
+LabelMeasure MeasureIn(const DisplaySurface& window) {
+  return [&window](const std::string& label) { return window.MeasureLabel(label); };
 }
 
 }  // namespace
@@ -96,9 +145,9 @@ std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps) {
 }
 
 WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
-                                     PixelSpan span) {
+                                     PixelSpan span, const LabelMeasure& measure) {
   WaveformPicture picture;
-  AddMarkers(engine, view_offset, span, picture);
+  AddMarkers(engine, view_offset, span, measure, picture);
   AddTrace(engine, view_offset, span, picture);
   return picture;
 }
@@ -107,6 +156,7 @@ void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayW
   if (!HasPicture(engine) || !display.window) {
     return;
   }
-  const std::int32_t width = display.window->ClientWidth();
-  display.window->Present(BuildWaveformPicture(engine, view.view_offset, {0, width - 1}));
+  DisplaySurface& window = *display.window;
+  window.Present(BuildWaveformPicture(engine, view.view_offset, {0, window.ClientWidth() - 1},
+                                      MeasureIn(window)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ inline constexpr std::int32_t kMarkerBottom = 130;
 // narrower than 14 pixels.
 inline constexpr std::int32_t kLabelReach = 700;
 inline constexpr std::size_t kLabelBufferSize = 50;
+// Labels closer than their width stack in rows, the first at kLabelTop and
+// each further one above it (below there is no room); a label finding no
+// free row is left out, its bar drawn alone.
+inline constexpr std::uint8_t kLabelRows = 3;
+// Pixels kept between labels of a row, so that none ever touches the next
+// once truncation has moved it by one.
+inline constexpr std::int32_t kLabelGap = 1;
 
 struct TraceSegment {
   std::int32_t x0 = 0;
@@ -24,15 +32,19 @@ struct TraceSegment {
   std::int32_t y1 = 0;
 };
 
-// A shot's label (top-left at x, kLabelTop) and its bar from kMarkerTop to
-// kMarkerBottom at x.
+// A shot's bar from kMarkerTop to kMarkerBottom at x and its label, left
+// edge at x, in a row counted upwards from kLabelTop; no label when empty.
 struct ShotMarker {
   std::int32_t x = 0;
   std::string label;
+  std::uint8_t row = 0;
 };
 
-// What one paint draws, in drawing order: each marker's label then its bar,
-// then the trace on top.
+// Width in pixels of a label as drawn.
+using LabelMeasure = std::function<std::int32_t(const std::string& label)>;
+
+// What one paint draws, in drawing order: the bars, the trace, then the
+// labels, which lie below both unless stacked.
 struct WaveformPicture {
   std::vector<ShotMarker> markers;
   std::vector<TraceSegment> trace;
@@ -53,9 +65,10 @@ std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps);
 
 // The markers and trace segments that reach into `span` (wider pens and
 // labels included); the rest would be clipped anyway, so the cost follows
-// the span, not the clip.
+// the span, not the clip (and the labels crowding it). Rows are decided in
+// the clip's own pixels, so neither the span nor scrolling changes them.
 WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
-                                     PixelSpan span);
+                                     PixelSpan span, const LabelMeasure& measure);
 
 // Draws the clip into the display window; leaves the old picture when there
 // is nothing to draw.

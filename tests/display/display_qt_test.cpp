@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 #include <QTest>
+#include <map>
 
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
@@ -40,6 +41,11 @@ struct Display {
   DisplayWidget* Widget() const { return parent.findChild<DisplayWidget*>(); }
   QImage Image() const { return Widget()->Canvas()->Image(); }
   QScrollBar* Bar() const { return Widget()->ScrollBar(); }
+  WaveformPicture Picture(std::int32_t offset, PixelSpan span) const {
+    return BuildWaveformPicture(engine, offset, span, [this](const std::string& label) {
+      return display.window->MeasureLabel(label);
+    });
+  }
   test::ScopedWorkDir dir;
   SoundEngine engine;
   WaveformView view;
@@ -73,10 +79,8 @@ TEST(DisplayQt, DrawsWithItsPensAndOnlyTheVisiblePartGivesTheSamePixels) {
   const QFont font = d.Widget()->Canvas()->font();
   for (const std::int32_t offset : {1, -1234, -6000, -12000, LowerBound(66150, 595)}) {
     QImage visible(593, 161, QImage::Format_RGB32), full(593, 161, QImage::Format_RGB32);
-    DrawWaveformPicture(visible, BuildWaveformPicture(d.engine, offset, {0, 592}),
-                        kDisplayBackground, font);
-    DrawWaveformPicture(full, BuildWaveformPicture(d.engine, offset, {-3000000, 3000000}),
-                        kDisplayBackground, font);
+    DrawWaveformPicture(visible, d.Picture(offset, {0, 592}), kDisplayBackground, font);
+    DrawWaveformPicture(full, d.Picture(offset, {-3000000, 3000000}), kDisplayBackground, font);
     EXPECT_EQ(visible, full) << offset;
     EXPECT_TRUE(offset != 1 || visible == image);
   }
@@ -87,6 +91,38 @@ TEST(DisplayQt, DrawsWithItsPensAndOnlyTheVisiblePartGivesTheSamePixels) {
   // Scaled in single precision, truncated toward zero: 0.3 as a float is a
   // hair above 0.3, which far into a clip adds a pixel.
   EXPECT_EQ(SampleX(0, 8400003), 2520001);
+}
+
+// 29 BPS at 8000 Hz: a label is wider than three shots' spacing. Every bar
+// stays at its shot and every label is drawn, the crowded ones stacked above
+// the first row where none covers another, whatever part is built.
+TEST(DisplayQt, CrowdedLabelsStackWithoutCovering) {
+  std::vector<std::uint32_t> shots(57);
+  std::generate(shots.begin(), shots.end(), [p = 100U - 276U]() mutable { return p += 276; });
+  Display d(2, shots);
+  d.engine.sample_rate = 8000;
+  for (const std::int32_t offset : {1, -1000, -4101}) {
+    const WaveformPicture picture = d.Picture(offset, {-3000000, 3000000});
+    ASSERT_EQ(picture.markers.size(), shots.size() - 1);
+    std::map<int, std::int64_t> row_ends;  // where each row's last label ends
+    for (std::size_t k = 0; k < picture.markers.size(); ++k) {
+      const ShotMarker& marker = picture.markers[k];
+      EXPECT_EQ(marker.x, SampleX(offset, shots[k]));
+      EXPECT_TRUE(!marker.label.empty() &&
+                  row_ends.emplace(marker.row, marker.x - 1).first->second < marker.x)
+          << k;
+      row_ends[marker.row] = marker.x + d.display.window->MeasureLabel(marker.label);
+    }
+    QImage visible(593, 161, QImage::Format_RGB32), full(593, 161, QImage::Format_RGB32);
+    DrawWaveformPicture(visible, d.Picture(offset, {0, 592}), kDisplayBackground, QFont());
+    DrawWaveformPicture(full, picture, kDisplayBackground, QFont());
+    EXPECT_EQ(visible, full) << offset;
+    // Text above the first row, where the stacked labels go.
+    const QImage band = visible.copy(0, kLabelTop - 30, 593, 30);
+    const auto* pixels = reinterpret_cast<const QRgb*>(band.constBits());
+    EXPECT_GT(std::count(pixels, pixels + std::ptrdiff_t{593} * 30, qRgb(255, 50, 0)), 200)
+        << offset;
+  }
 }
 
 TEST(DisplayQt, ScrollRules) {
