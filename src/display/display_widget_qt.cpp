@@ -16,6 +16,9 @@
 namespace {
 
 constexpr int kScrollBarHeight = 17;
+// A wheel notch, in eighths of a degree, moves the view by one line.
+constexpr int kWheelNotch = 120;
+constexpr int kFocusFrameWidth = 2;
 
 }  // namespace
 
@@ -62,6 +65,10 @@ void DisplayCanvas::paintEvent(QPaintEvent* event) {
   }
   QPainter painter(this);
   painter.drawImage(event->rect(), image_, event->rect());
+  if (parentWidget()->hasFocus()) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+  }
 }
 
 DisplayWidget::DisplayWidget(QWidget* parent, WaveformView& view, const SoundEngine& engine,
@@ -74,12 +81,13 @@ DisplayWidget::DisplayWidget(QWidget* parent, WaveformView& view, const SoundEng
       scroll_bar_(new QScrollBar(Qt::Horizontal, this)) {
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(kDisplayBorderWidth);
-  setFocusPolicy(Qt::ClickFocus);
+  setFocusPolicy(Qt::StrongFocus);
   // The thumb takes effect when released; other ways of moving the bar that
   // the view doesn't follow are switched off.
   scroll_bar_->setTracking(false);
   scroll_bar_->setFocusPolicy(Qt::NoFocus);
   scroll_bar_->setContextMenuPolicy(Qt::NoContextMenu);
+  scroll_bar_->installEventFilter(this);
   connect(scroll_bar_, &QScrollBar::actionTriggered, this, &DisplayWidget::OnScrollBarAction);
   connect(scroll_bar_, &QScrollBar::sliderReleased, this,
           [this] { Scroll(ScrollAction::ThumbReleased); });
@@ -155,6 +163,12 @@ void DisplayWidget::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageDown:
       Scroll(ScrollAction::NextShot);
       break;
+    case Qt::Key_Home:
+      Scroll(ScrollAction::FirstShot);
+      break;
+    case Qt::Key_End:
+      Scroll(ScrollAction::LastShot);
+      break;
     default:
       QFrame::keyPressEvent(event);
       return;
@@ -164,13 +178,34 @@ void DisplayWidget::keyPressEvent(QKeyEvent* event) {
 
 void DisplayWidget::wheelEvent(QWheelEvent* event) {
   const QPoint delta = event->angleDelta();
-  const int step = delta.x() != 0 ? delta.x() : delta.y();
-  if (step > 0) {
+  // Fine-grained wheels and touch pads send parts of a notch.
+  wheel_angle_ += delta.x() != 0 ? delta.x() : delta.y();
+  for (; wheel_angle_ >= kWheelNotch; wheel_angle_ -= kWheelNotch) {
     Scroll(ScrollAction::LineLeft);
-  } else if (step < 0) {
+  }
+  for (; wheel_angle_ <= -kWheelNotch; wheel_angle_ += kWheelNotch) {
     Scroll(ScrollAction::LineRight);
   }
   event->accept();
+}
+
+bool DisplayWidget::eventFilter(QObject* watched, QEvent* event) {
+  // The bar would otherwise move its thumb by a few pixels a notch.
+  if (watched == scroll_bar_ && event->type() == QEvent::Wheel) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+void DisplayWidget::focusInEvent(QFocusEvent* event) {
+  QFrame::focusInEvent(event);
+  canvas_->update();
+}
+
+void DisplayWidget::focusOutEvent(QFocusEvent* event) {
+  QFrame::focusOutEvent(event);
+  canvas_->update();
 }
 
 void DisplayWidget::mousePressEvent(QMouseEvent* event) {

@@ -15,7 +15,8 @@ struct DisplayWindow;
 struct SoundEngine;
 
 // The drawing area: shows the last picture it was given and has it painted
-// anew whenever it is exposed.
+// anew whenever it is exposed; framed in the highlight colour while the
+// display has the keyboard focus.
 class DisplayCanvas final : public QWidget {
   Q_OBJECT
  public:
@@ -35,7 +36,8 @@ class DisplayCanvas final : public QWidget {
 };
 
 // The display window: a bordered child with the drawing area above a
-// horizontal scroll bar; the bar, the keys and the wheel scroll the view.
+// horizontal scroll bar; the bar, the keys and the wheel scroll the view. A
+// tab stop; the wheel scrolls it alike over the drawing and over the bar.
 class DisplayWidget final : public QFrame {
   Q_OBJECT
  public:
@@ -51,6 +53,9 @@ class DisplayWidget final : public QFrame {
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Scroll(ScrollAction action);
@@ -61,6 +66,7 @@ class DisplayWidget final : public QFrame {
   DisplayCanvas* canvas_;
   QScrollBar* scroll_bar_;
   ScrollInfo scroll_info_;
+  int wheel_angle_ = 0;  // turned but not yet a whole notch
 };
 
 // DisplaySurface over a DisplayWidget; deletes the widget when it goes.

@@ -31,6 +31,19 @@ std::uint32_t ViewWidth(const DisplayWindow& display) {
   return static_cast<std::uint32_t>(display.rect.width);
 }
 
+// Calls `visit` with the aligned offset of every shot a jump may go to, in
+// list order, until it returns false.
+template <typename Visit>
+void ForEachJumpTarget(const SoundEngine& engine, Visit visit) {
+  const std::uint32_t shot_count = engine.GetShotCount();
+  for (std::uint32_t k = 0; k + 1 < shot_count; ++k) {
+    if (IntervalAfterShot(engine, k).accepted &&
+        !visit(AlignedOffset(engine.GetShot(k).position))) {
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 std::int32_t SampleX(std::int32_t view_offset, std::uint32_t index) {
@@ -91,12 +104,7 @@ void ScrollToThumb(WaveformView& view, const SoundEngine& engine, DisplayWindow&
 
 void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection direction) {
   std::int32_t best = 0;
-  const std::uint32_t shot_count = engine.GetShotCount();
-  for (std::uint32_t k = 0; k + 1 < shot_count; ++k) {
-    if (!IntervalAfterShot(engine, k).accepted) {
-      continue;
-    }
-    const std::int32_t aligned = AlignedOffset(engine.GetShot(k).position);
+  ForEachJumpTarget(engine, [&](std::int32_t aligned) {
     if (direction == JumpDirection::Previous) {
       if (view.view_offset < aligned && (best == 0 || best > aligned)) {
         best = aligned;
@@ -104,10 +112,21 @@ void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection dir
     } else if (view.view_offset > aligned && (best == 0 || best < aligned)) {
       best = aligned;
     }
-  }
+    return true;
+  });
   if (best != 0) {
     view.view_offset = best;
   }
+}
+
+void JumpToEndShot(WaveformView& view, const SoundEngine& engine, JumpDirection end) {
+  // The clamp that follows turns the extreme into the clip's last page.
+  view.view_offset = end == JumpDirection::Previous ? kInitialViewOffset
+                                                    : std::numeric_limits<std::int32_t>::min();
+  ForEachJumpTarget(engine, [&](std::int32_t aligned) {
+    view.view_offset = aligned;
+    return end == JumpDirection::Next;
+  });
 }
 
 void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
@@ -115,24 +134,28 @@ void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
   switch (action) {
     case ScrollAction::LineLeft:
       view.view_offset += kLineScrollPixels;
-      UpdateScrollBar(view, engine, display);
       break;
     case ScrollAction::LineRight:
       view.view_offset -= kLineScrollPixels;
-      UpdateScrollBar(view, engine, display);
       break;
     case ScrollAction::PreviousShot:
       JumpToShot(view, engine, JumpDirection::Previous);
-      UpdateScrollBar(view, engine, display);
       break;
     case ScrollAction::NextShot:
       JumpToShot(view, engine, JumpDirection::Next);
-      UpdateScrollBar(view, engine, display);
+      break;
+    case ScrollAction::FirstShot:
+      JumpToEndShot(view, engine, JumpDirection::Previous);
+      break;
+    case ScrollAction::LastShot:
+      JumpToEndShot(view, engine, JumpDirection::Next);
       break;
     case ScrollAction::ThumbReleased:
       ScrollToThumb(view, engine, display);
-      break;
+      PaintWaveform(view, engine, display);
+      return;
   }
+  UpdateScrollBar(view, engine, display);
   PaintWaveform(view, engine, display);
 }
 

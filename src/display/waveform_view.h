@@ -27,12 +27,15 @@ enum class JumpDirection : std::uint8_t { Previous, Next };
 
 // What the scroll bar, the keys and the wheel ask of the view: a line either
 // way (arrows), the shot on either side (clicks in the track, Page Up and
-// Down), or the thumb's place once released.
+// Down), the first or last shot (Home, End), or the thumb's place once
+// released.
 enum class ScrollAction : std::uint8_t {
   LineLeft,
   LineRight,
   PreviousShot,
   NextShot,
+  FirstShot,
+  LastShot,
   ThumbReleased
 };
 
@@ -55,6 +58,9 @@ void ScrollToThumb(WaveformView& view, const SoundEngine& engine, DisplayWindow&
 // Puts the nearest drawable shot on that side of the left edge at the left
 // edge; without one the view stays.
 void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection direction);
+// Puts the first (Previous) or last (Next) drawable shot at the left edge;
+// without one, goes to the clip's start or end.
+void JumpToEndShot(WaveformView& view, const SoundEngine& engine, JumpDirection end);
 
 // Moves the view as asked and repaints at once.
 void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <map>
 
 #include "display/display_widget_qt.h"
@@ -130,8 +132,9 @@ TEST(DisplayQt, ScrollRules) {
   // 40 BPS (6410 → 6961) and the last shot, which are no targets.
   Display d(2, {2, 2000, 3470, 4940, 6410, 6961});
   // An input and where it leaves the view: an action of the bar (-1), a key
-  // (1), or (0) the thumb dragged to a position and released (offset 0:
-  // where it was released; past the end it stays at the end).
+  // (1), a wheel turned over the view (2) or the bar (3) by an angle, or
+  // (0) the thumb dragged to a position and released (offset 0: where it was
+  // released; past the end it stays at the end).
   using Row = std::tuple<int, int, std::int32_t>;
   // clang-format off
   const Row rows[] = {
@@ -140,13 +143,19 @@ TEST(DisplayQt, ScrollRules) {
       {1, Qt::Key_PageDown, -600}, {-1, QScrollBar::SliderPageStepAdd, -1041},
       {1, Qt::Key_PageDown, -1482}, {1, Qt::Key_PageDown, -1482},
       {-1, QScrollBar::SliderPageStepSub, -1041}, {1, Qt::Key_PageUp, -600},
-      {1, Qt::Key_PageUp, -600}, {0, 700, -700}, {0, 50000, LowerBound(44100, 595)}};
+      {1, Qt::Key_PageUp, -600}, {0, 700, -700}, {0, 50000, LowerBound(44100, 595)},
+      {1, Qt::Key_Home, 0}, {2, -120, -180}, {3, -120, -360}, {3, 60, -360}, {3, 60, -180},
+      {1, Qt::Key_End, -1482}};
   // clang-format on
   ASSERT_TRUE(d.Bar()->isEnabled());
   EXPECT_EQ(d.Bar()->maximum(), ContentWidth(44100) - 595 + 1);
   for (const auto& [kind, value, offset] : rows) {
     if (kind < 0) {
       d.Bar()->triggerAction(static_cast<QScrollBar::SliderAction>(value));
+    } else if (kind > 1) {
+      QWheelEvent wheel({5, 5}, {5, 5}, {}, {0, value}, Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(kind == 2 ? static_cast<QWidget*>(d.Widget()) : d.Bar(), &wheel);
     } else if (kind > 0) {
       QTest::keyClick(d.Widget(), static_cast<Qt::Key>(value));
     } else {

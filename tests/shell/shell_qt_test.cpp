@@ -149,6 +149,7 @@ TEST(MainDialogQt, Commands) {
     Shell s;
     const std::unique_ptr<MainDialog> dialog = CreateMainDialog(s.context);
     dialog->show();
+    QApplication::setActiveWindow(dialog.get());
     QTest::qWait(5);  // posted work: check states, the Display command, repaints
     std::filesystem::create_directory("clips");
     std::vector<std::uint32_t> bursts(42);  // 15 BPS from 3000
@@ -209,6 +210,13 @@ TEST(MainDialogQt, Commands) {
       EXPECT_EQ(s.view.view_offset, AlignedOffset(s.engine.GetShot(0).position));
       EXPECT_EQ(display->Canvas()->Image().pixelColor(1, 120), QColor(0, 0, 255));
     }
+    // The waveform is the last tab stop, before the first control, and
+    // frames itself when it has the focus.
+    const QColor unfocused = display->Canvas()->grab().toImage().pixelColor(1, 50);
+    dialog->Control(kLoadButton)->setFocus();
+    QTest::keyClick(dialog->Control(kLoadButton), Qt::Key_Backtab);
+    EXPECT_EQ(display->Canvas()->grab().toImage().pixelColor(1, 50) != unfocused,
+              row.display_shown);
     CloseDisplay(s.display);
   }
 }
