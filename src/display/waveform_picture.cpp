@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr std::int32_t kMinimumShots = 2;
-constexpr std::uint32_t kMinimumClipSeconds = 1;
 // Extra pixels searched on each side of the span: truncation toward zero
 // puts a sample up to a pixel inward, and the estimate must never lose one.
 constexpr std::int64_t kSlackPixels = 2;
@@ -132,11 +130,6 @@ LabelMeasure MeasureIn(const DisplaySurface& window) {
 
 }  // namespace
 
-bool HasPicture(const SoundEngine& engine) {
-  return engine.GetNumberOfShots() >= kMinimumShots && engine.HasData() && !engine.IsRecording() &&
-         engine.GetClipLength() >= kMinimumClipSeconds;
-}
-
 std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps) {
   std::array<char, kLabelBufferSize> buffer{};
   std::snprintf(buffer.data(), buffer.size(), "Shot:%d MS:%.3f BPS:%.3f", number + 1,
@@ -152,8 +145,25 @@ WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t vie
   return picture;
 }
 
+bool FirstShotWholeAtStart(const SoundEngine& engine, const DisplayWindow& display) {
+  if (!display.window) {
+    return false;
+  }
+  const DisplaySurface& window = *display.window;
+  const std::int32_t width = window.ClientWidth();
+  const WaveformPicture picture =
+      BuildWaveformPicture(engine, kInitialViewOffset, {0, width - 1}, MeasureIn(window));
+  if (picture.markers.empty()) {
+    return false;
+  }
+  const ShotMarker& first = picture.markers.front();
+  return first.x >= kMarkerPenWidth / 2 && first.x + window.MeasureLabel(first.label) <= width;
+}
+
 void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
-  if (!HasPicture(engine) || !display.window) {
+  // While recording, the figures shown are still the last clip's, and so
+  // is the picture.
+  if (engine.IsRecording() || !display.window) {
     return;
   }
   DisplaySurface& window = *display.window;

@@ -56,10 +56,6 @@ struct PixelSpan {
   std::int32_t right = 0;
 };
 
-// True when the view has something to draw: two or more counted shots, a
-// clip of a second or more, and no recording.
-bool HasPicture(const SoundEngine& engine);
-
 // "Shot:%d MS:%.3f BPS:%.3f" with the 8-bit number plus 1.
 std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps);
 
@@ -70,6 +66,11 @@ std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps);
 WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
                                      PixelSpan span, const LabelMeasure& measure);
 
-// Draws the clip into the display window; leaves the old picture when there
-// is nothing to draw.
+// True when, with the view at the clip's start, the first counted shot's bar
+// and label lie whole in the window.
+bool FirstShotWholeAtStart(const SoundEngine& engine, const DisplayWindow& display);
+
+// Draws the clip held, so that the picture always shows what the figures
+// describe: the trace with a bar and label at each counted shot, or nothing
+// at all when there is no clip. A running recording leaves the old picture.
 void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayWindow& display);

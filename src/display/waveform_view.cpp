@@ -160,8 +160,11 @@ void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
 }
 
 void ShowClip(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
-  UpdateScrollBar(view, engine, display);
-  if (display.window) {
-    HandleScroll(view, engine, display, ScrollAction::NextShot);
+  view.view_offset = kInitialViewOffset;
+  if (FirstShotWholeAtStart(engine, display)) {
+    UpdateScrollBar(view, engine, display);
+    PaintWaveform(view, engine, display);
+  } else {
+    HandleScroll(view, engine, display, ScrollAction::FirstShot);
   }
 }

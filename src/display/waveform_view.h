@@ -66,6 +66,7 @@ void JumpToEndShot(WaveformView& view, const SoundEngine& engine, JumpDirection 
 void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
                   ScrollAction action);
 
-// After a new clip: clamps the view to it and, with a window to show it in,
-// brings the next shot to the left edge.
+// After a new clip, wherever the previous one was left: the view opens at
+// the clip's start, or, when its first shot's bar and label are not whole
+// there, with that shot at the left edge.
 void ShowClip(WaveformView& view, const SoundEngine& engine, DisplayWindow& display);

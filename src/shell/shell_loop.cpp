@@ -8,8 +8,7 @@
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
 #include "log/event_log.h"
-#include "shell/dialog_surface.h"
-#include "shell/readout_panel.h"
+#include "shell/dialog_commands.h"
 #include "shell/shell_context.h"
 #include "shell/shell_state.h"
 #include "shell/tick_source.h"
@@ -59,8 +58,9 @@ void ServiceRecording(ShellContext& context) {
     if (engine.IsRecording()) {
       StopRecording(engine);
     }
+    // Shown as after STOP, before the message says why it stopped.
     if (context.dialog != nullptr) {
-      UpdateReadouts(*context.dialog, engine, context.state.rate_unit);
+      ShowNewClip(context);
     }
     WriteLogEntry(LogTarget::Critical, kLimitReached);
     context.services.notifier.ShowMessage(kLimitReached, "");

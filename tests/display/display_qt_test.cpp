@@ -86,6 +86,9 @@ TEST(DisplayQt, DrawsWithItsPensAndOnlyTheVisiblePartGivesTheSamePixels) {
     EXPECT_EQ(visible, full) << offset;
     EXPECT_TRUE(offset != 1 || visible == image);
   }
+  // A new clip opens at its start, its first shot's bar and label whole there.
+  ShowClip(d.view, d.engine, d.display);
+  EXPECT_EQ(d.view.view_offset, 1);
   // While recording there is no picture to draw: the old one stays.
   d.engine.recording = true;
   QTest::keyClick(d.Widget(), Qt::Key_Right);
