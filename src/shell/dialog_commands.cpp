@@ -16,6 +16,7 @@
 #include "shell/dialog_surface.h"
 #include "shell/file_chooser.h"
 #include "shell/readout_panel.h"
+#include "shell/recording_indicator.h"
 #include "shell/shell_context.h"
 #include "shell/shell_state.h"
 #include "shell/tick_source.h"
@@ -47,6 +48,7 @@ void LoadCommand(ShellContext& context) {
 void RecCommand(ShellContext& context) {
   StartRecording(context.engine);
   context.state.record_start_tick = context.services.ticks.Now();
+  ShowRecordingState(context);
 }
 
 void StopCommand(ShellContext& context) {
@@ -82,6 +84,7 @@ void ShowNewClip(ShellContext& context) {
   ShowClip(context.view, context.engine, context.display);
   const DetectorMark mark = MarkFor(context.engine);
   context.dialog->ShowDetectorMark(mark.text, mark.offers_other);
+  ShowRecordingState(context);
 }
 
 void OpeningSequence(ShellContext& context, DialogSurface& dialog) {

@@ -29,7 +29,8 @@ void LoadChosenFile(ShellContext& context, const std::string& path);
 
 void ToggleDisplay(ShellContext& context);
 
-// Readouts, waveform and detector mark of the clip the engine now holds.
+// Readouts, waveform, detector mark and REC button for the clip the engine
+// now holds.
 void ShowNewClip(ShellContext& context);
 
 // The caption's close box: ends the main loop and hides the dialog.

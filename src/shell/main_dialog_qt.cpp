@@ -28,6 +28,7 @@
 #include "shell/dialog_commands.h"
 #include "shell/dialog_font_qt.h"
 #include "shell/group_frame_qt.h"
+#include "shell/held_button_qt.h"
 #include "shell/read_only_field_qt.h"
 #include "shell/shell_context.h"
 
@@ -119,7 +120,9 @@ QWidget* MainDialog::NewControlWidget(const ControlTemplate& control) {
   const QString text = FromView(control.text);
   switch (control.kind) {
     case ControlKind::PushButton: {
-      auto* button = new QPushButton(text, this);
+      // REC stays down while a recording runs.
+      auto* button =
+          control.id == kRecButton ? new HeldButton(text, this) : new QPushButton(text, this);
       button->setAutoDefault(false);
       button->setFocusPolicy(Qt::StrongFocus);
       return Connected(button, control.id);

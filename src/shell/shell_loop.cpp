@@ -9,6 +9,7 @@
 #include "engine/sound_engine.h"
 #include "log/event_log.h"
 #include "shell/dialog_commands.h"
+#include "shell/recording_indicator.h"
 #include "shell/shell_context.h"
 #include "shell/shell_state.h"
 #include "shell/tick_source.h"
@@ -65,6 +66,7 @@ void ServiceRecording(ShellContext& context) {
     WriteLogEntry(LogTarget::Critical, kLimitReached);
     context.services.notifier.ShowMessage(kLimitReached, "");
   }
+  ShowRecordingState(context);
 }
 
 void ReceiveQuitMessage(ShellContext& context) {

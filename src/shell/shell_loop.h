@@ -14,7 +14,8 @@ int FailStartBeforeShell();
 
 // One turn's recording work: poll the capture, and stop the recording once
 // the tick source is more than the limit past the last REC. A failed poll
-// finishes "tmp", tells the user and ends the program.
+// finishes "tmp", tells the user and ends the program. The REC button
+// follows.
 void ServiceRecording(ShellContext& context);
 
 // A quit request from outside the dialog (a signal, the session ending).

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/readout_texts.h"
@@ -19,6 +20,9 @@ struct ShellState {
   std::string start_directory;
   bool quit_requested = false;
   std::uint32_t record_start_tick = 0;
+  // The seconds of the running recording the REC button shows; none while
+  // it shows no recording.
+  std::optional<std::uint32_t> recording_seconds_shown;
   RateUnit rate_unit = RateUnit::Bps;
   bool display_shown = true;
   // The dialog's client size without the display area, taken at the first

@@ -214,16 +214,19 @@ TEST(MainDialogQt, Commands) {
     EXPECT_EQ(s.state.quit_requested, row.quit);
     EXPECT_EQ(s.engine.GetSampleCount(), row.samples);
     EXPECT_EQ(test::ReadBytes("tmp").size(), row.tmp_size);
-    // Readouts and units as the engine gives them, the dialog 213 pixels
-    // taller than its template with the display, a picture that shows the
-    // clip held (its trace across the middle) and a bar in view when shots
-    // are counted, and a loaded clip's first shot at the view's left edge,
-    // back from the chooser's folder.
+    // Readouts and units as the engine gives them, REC down and counting
+    // while recording, the dialog 213 pixels taller than its template with
+    // the display, a picture that shows the clip held (its trace across the
+    // middle) and a bar in view when shots are counted, and a loaded clip's
+    // first shot at the view's left edge, back from the chooser's folder.
     const auto text = [&](int id) { return qobject_cast<QLabel*>(dialog->Control(id))->text(); };
     for (const ReadoutText& readout : ReadoutTexts(s.engine, row.unit)) {
       EXPECT_EQ(text(ReadoutField(readout.readout)).toStdString(), readout.text);
     }
     EXPECT_EQ(text(kLowestUnitField).toStdString(), UnitText(row.unit));
+    EXPECT_EQ(dialog->Control(kRecButton)->property("checked"), row.recording);
+    // The one row left recording is 20 s past its last REC.
+    EXPECT_EQ(dialog->Control(kRecButton)->property("text"), row.recording ? "REC 20/20" : "REC");
     const auto* display = dialog->findChild<DisplayWidget*>();
     EXPECT_EQ(display->isVisible(), row.display_shown);
     EXPECT_EQ(dialog->height(), dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
