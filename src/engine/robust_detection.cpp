@@ -33,8 +33,12 @@ constexpr double kRiseDb = 6.0;
 constexpr double kWeakRiseDb = 4.0;
 constexpr double kWeakLevelDropDb = 6.0;
 constexpr std::uint32_t kBackgroundFrames = 8;
-// A rise this much louder than the group it falls in starts the group anew.
+// A rise this much louder than the group it falls in starts the group anew;
+// so does one about as loud that stands clearly further above the frames
+// before it (what rose first was a lossy coder's pre-echo, not the shot).
 constexpr double kOutshineDb = 6.0;
+constexpr double kAsLoudDb = 3.0;
+constexpr double kSharperDb = 3.0;
 // Frames after a rise that hold the burst's level.
 constexpr std::uint32_t kBurstFrames = 4;
 // Shots more than this below the loudest shot near them are echoes or noise.
@@ -60,6 +64,7 @@ struct Rise {
   double level = 0.0;               // burst level, dB
   double peak = 0.0;                // mean square of the burst's loudest frame
   double background = 0.0;          // mean square of a sample before it
+  double stand = 0.0;               // dB the burst stands above that
 };
 
 // Mean squared sample values over frames of `frame` samples; floats, as a
@@ -97,11 +102,14 @@ std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t ga
     const double peak = *std::max_element(energies.begin() + f, energies.begin() + end);
     const double level = Decibels(peak);
     const auto first = static_cast<std::uint32_t>(f - 1);
+    const Rise rise{first, first, level, peak, background, level - Decibels(background)};
     if (rises.empty() || first - rises.back().frame >= gap_frames) {
-      rises.push_back({first, first, level, peak, background});
-    } else if (level > rises.back().level + kOutshineDb) {
+      rises.push_back(rise);
+    } else if (level > rises.back().level + kOutshineDb ||
+               (level >= rises.back().level - kAsLoudDb &&
+                rise.stand >= rises.back().stand + kSharperDb)) {
       // What rose before was a noise burst or pre-echo: the shot starts here.
-      rises.back() = {first, first, level, peak, background};
+      rises.back() = rise;
     } else if (level > rises.back().level) {
       rises.back().level = level;
       rises.back().peak = peak;
