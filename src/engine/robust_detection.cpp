@@ -29,9 +29,10 @@ constexpr double kEnergyFloor = 0.1;
 constexpr double kRiseDb = 6.0;
 // In a reverberant wash (and its lossy coding) a shot may rise less: such a
 // rise counts where no larger one is near and it is about as loud as the
-// shots around it.
+// shots around it usually are (their median level: the loudest may be a
+// coder's artefact).
 constexpr double kWeakRiseDb = 4.0;
-constexpr double kWeakLevelDropDb = 6.0;
+constexpr double kWeakLevelDropDb = 4.0;
 constexpr std::uint32_t kBackgroundFrames = 8;
 // A rise this much louder than the group it falls in starts the group anew;
 // so does one about as loud that stands clearly further above the frames
@@ -154,7 +155,7 @@ RiseRange RisesNear(const std::vector<Rise>& rises, const Rise& rise, std::uint3
 }
 
 // The shots with the weak rises added that stand far from every larger rise
-// and within kWeakLevelDropDb of the loudest shot near them.
+// and within kWeakLevelDropDb of the median level of the shots near them.
 std::vector<Rise> WithWeakRises(const std::vector<Rise>& shots, const std::vector<Rise>& larger,
                                 const std::vector<Rise>& weak, std::uint32_t gap_frames,
                                 std::uint32_t neighbourhood_frames) {
@@ -165,10 +166,13 @@ std::vector<Rise> WithWeakRises(const std::vector<Rise>& shots, const std::vecto
     if (first_larger != end_larger || first_shot == end_shot) {
       continue;
     }
-    const double loudest = std::max_element(first_shot, end_shot, [](const Rise& a, const Rise& b) {
-                             return a.level < b.level;
-                           })->level;
-    if (rise.level >= loudest - kWeakLevelDropDb) {
+    std::vector<double> levels;
+    for (auto shot = first_shot; shot != end_shot; ++shot) {
+      levels.push_back(shot->level);
+    }
+    const auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
+    std::nth_element(levels.begin(), middle, levels.end());
+    if (rise.level >= *middle - kWeakLevelDropDb) {
       added.push_back(rise);
     }
   }
