@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
@@ -193,7 +195,18 @@ TEST(MainDialogQt, Commands) {
       } else if (const auto* key = std::get_if<Qt::Key>(&step)) {
         QTest::keyClick(dialog->findChild<DisplayWidget*>(), *key);
       } else if (const auto* detector = std::get_if<Detector>(&step)) {
-        ChooseDetector(s.context, *detector);
+        // From the context menu, which keeps the choice for the next start.
+        QSettings().remove("detector");
+        QTimer::singleShot(0, [detector] {
+          auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+          menu->actions().at(static_cast<int>(*detector))->trigger();
+          menu->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                dialog->mapToGlobal(QPoint(10, 10)));
+        static_cast<QObject*>(dialog.get())->event(&click);
+        QApplication::setActiveWindow(dialog.get());  // back from the menu
+        EXPECT_EQ(QSettings().value("detector").toString().toStdString(), DetectorName(*detector));
       } else {
         const Captured captured = std::get<Captured>(step);
         s.audio.Capture(captured.shots ? train : std::vector<std::uint8_t>(captured.bytes, 128));
