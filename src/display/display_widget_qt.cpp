@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "display/display_window.h"
@@ -150,29 +151,22 @@ void DisplayWidget::SetScrollInfo(const ScrollInfo& info) {
 }
 
 void DisplayWidget::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Left:
-      Scroll(ScrollAction::LineLeft);
-      break;
-    case Qt::Key_Right:
-      Scroll(ScrollAction::LineRight);
-      break;
-    case Qt::Key_PageUp:
-      Scroll(ScrollAction::PreviousShot);
-      break;
-    case Qt::Key_PageDown:
-      Scroll(ScrollAction::NextShot);
-      break;
-    case Qt::Key_Home:
-      Scroll(ScrollAction::FirstShot);
-      break;
-    case Qt::Key_End:
-      Scroll(ScrollAction::LastShot);
-      break;
-    default:
-      QFrame::keyPressEvent(event);
-      return;
+  struct KeyAction {
+    int key;
+    ScrollAction action;
+  };
+  static constexpr KeyAction kKeyActions[] = {
+      {Qt::Key_Left, ScrollAction::LineLeft},       {Qt::Key_Right, ScrollAction::LineRight},
+      {Qt::Key_PageUp, ScrollAction::PreviousShot}, {Qt::Key_PageDown, ScrollAction::NextShot},
+      {Qt::Key_Home, ScrollAction::FirstShot},      {Qt::Key_End, ScrollAction::LastShot},
+  };
+  const auto* found = std::find_if(std::begin(kKeyActions), std::end(kKeyActions),
+                                   [&](const KeyAction& k) { return k.key == event->key(); });
+  if (found == std::end(kKeyActions)) {
+    QFrame::keyPressEvent(event);
+    return;
   }
+  Scroll(found->action);
   event->accept();
 }
 
