@@ -33,6 +33,9 @@ constexpr double kRiseDb = 6.0;
 // coder's artefact).
 constexpr double kWeakRiseDb = 4.0;
 constexpr double kWeakLevelDropDb = 4.0;
+// ...and only among shots that stand out clearly (in mere noise the rises
+// that pass stand barely above it).
+constexpr double kClearShotDb = 8.0;
 constexpr std::uint32_t kBackgroundFrames = 8;
 // A rise this much louder than the group it falls in starts the group anew;
 // so does one about as loud that stands clearly further above the frames
@@ -154,25 +157,31 @@ RiseRange RisesNear(const std::vector<Rise>& rises, const Rise& rise, std::uint3
           std::upper_bound(rises.begin(), rises.end(), to, ByFrame)};
 }
 
+// The median of one figure of the rises in [first, end), which isn't empty.
+double MedianOf(RiseRange rises, double Rise::*figure) {
+  std::vector<double> figures;
+  for (auto rise = rises.first; rise != rises.second; ++rise) {
+    figures.push_back((*rise).*figure);
+  }
+  const auto middle = figures.begin() + static_cast<std::ptrdiff_t>(figures.size() / 2);
+  std::nth_element(figures.begin(), middle, figures.end());
+  return *middle;
+}
+
 // The shots with the weak rises added that stand far from every larger rise
-// and within kWeakLevelDropDb of the median level of the shots near them.
+// and within kWeakLevelDropDb of the median level of the clear shots near them.
 std::vector<Rise> WithWeakRises(const std::vector<Rise>& shots, const std::vector<Rise>& larger,
                                 const std::vector<Rise>& weak, std::uint32_t gap_frames,
                                 std::uint32_t neighbourhood_frames) {
   std::vector<Rise> added;
   for (const Rise& rise : weak) {
-    const auto [first_larger, end_larger] = RisesNear(larger, rise, gap_frames);
-    const auto [first_shot, end_shot] = RisesNear(shots, rise, neighbourhood_frames);
-    if (first_larger != end_larger || first_shot == end_shot) {
+    const RiseRange near_larger = RisesNear(larger, rise, gap_frames);
+    const RiseRange near_shots = RisesNear(shots, rise, neighbourhood_frames);
+    if (near_larger.first != near_larger.second || near_shots.first == near_shots.second) {
       continue;
     }
-    std::vector<double> levels;
-    for (auto shot = first_shot; shot != end_shot; ++shot) {
-      levels.push_back(shot->level);
-    }
-    const auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
-    std::nth_element(levels.begin(), middle, levels.end());
-    if (rise.level >= *middle - kWeakLevelDropDb) {
+    if (MedianOf(near_shots, &Rise::stand) >= kClearShotDb &&
+        rise.level >= MedianOf(near_shots, &Rise::level) - kWeakLevelDropDb) {
       added.push_back(rise);
     }
   }
