@@ -33,9 +33,10 @@ constexpr double kRiseDb = 6.0;
 // coder's artefact).
 constexpr double kWeakRiseDb = 4.0;
 constexpr double kWeakLevelDropDb = 4.0;
-// ...and only among shots that stand out clearly (in mere noise the rises
-// that pass stand barely above it).
-constexpr double kClearShotDb = 8.0;
+// Shots stand clear of what comes before them: around a shot, the median
+// shot stands this far above its background. Rises in mere noise (wind,
+// rumble) that pass the rise test stand barely above it.
+constexpr double kClearShotDb = 8.5;
 constexpr std::uint32_t kBackgroundFrames = 8;
 // A rise this much louder than the group it falls in starts the group anew;
 // so does one about as loud that stands clearly further above the frames
@@ -169,7 +170,7 @@ double MedianOf(RiseRange rises, double Rise::*figure) {
 }
 
 // The shots with the weak rises added that stand far from every larger rise
-// and within kWeakLevelDropDb of the median level of the clear shots near them.
+// and within kWeakLevelDropDb of the median level of the shots near them.
 std::vector<Rise> WithWeakRises(const std::vector<Rise>& shots, const std::vector<Rise>& larger,
                                 const std::vector<Rise>& weak, std::uint32_t gap_frames,
                                 std::uint32_t neighbourhood_frames) {
@@ -180,8 +181,7 @@ std::vector<Rise> WithWeakRises(const std::vector<Rise>& shots, const std::vecto
     if (near_larger.first != near_larger.second || near_shots.first == near_shots.second) {
       continue;
     }
-    if (MedianOf(near_shots, &Rise::stand) >= kClearShotDb &&
-        rise.level >= MedianOf(near_shots, &Rise::level) - kWeakLevelDropDb) {
+    if (rise.level >= MedianOf(near_shots, &Rise::level) - kWeakLevelDropDb) {
       added.push_back(rise);
     }
   }
@@ -236,11 +236,13 @@ std::vector<std::uint32_t> RobustShotPositions(const std::uint8_t* samples, std:
   const std::uint32_t gap = frames_in(kMinGapSeconds);
   const std::uint32_t neighbourhood = frames_in(kNeighbourhoodSeconds);
   const std::vector<Rise> rises = FindRises(energies, gap, kRiseDb);
+  const std::vector<Rise> shots = LoudEnough(rises, neighbourhood);
   std::vector<std::uint32_t> positions;
   for (const Rise& rise :
-       WithWeakRises(LoudEnough(rises, neighbourhood), rises, FindRises(energies, gap, kWeakRiseDb),
-                     gap, neighbourhood)) {
-    if (rise.frame * frame + window < count) {
+       WithWeakRises(shots, rises, FindRises(energies, gap, kWeakRiseDb), gap, neighbourhood)) {
+    const RiseRange near_shots = RisesNear(shots, rise, neighbourhood);
+    if (near_shots.first != near_shots.second &&
+        MedianOf(near_shots, &Rise::stand) >= kClearShotDb && rise.frame * frame + window < count) {
       positions.push_back(FirstBurstSample(samples, count, frame, window, rise));
     }
   }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -57,16 +58,14 @@ TEST(RobustDetector, FindsEveryShotsStartInEachCondition) {
     ASSERT_TRUE(*r.encoder == '\0' || std::system(encode.c_str()) == 0);
     LoadClip(engine, r.file);
     std::vector<double> truth, found;
-    for (const std::uint32_t start : clip.truth) {
-      truth.push_back(1.0 * start / r.rate);
-    }
-    for (const ShotRecord& shot : engine.shots) {
-      found.push_back(1.0 * shot.position / engine.sample_rate);
-    }
+    std::transform(clip.truth.begin(), clip.truth.end(), std::back_inserter(truth),
+                   [&](std::uint32_t start) { return 1.0 * start / r.rate; });
+    std::transform(
+        engine.shots.begin(), engine.shots.end(), std::back_inserter(found),
+        [&](const ShotRecord& shot) { return 1.0 * shot.position / engine.sample_rate; });
     const test::Score score = test::Match(truth, found);
-    const std::string name = test::kConditions[static_cast<int>(r.condition)].name;
-    EXPECT_GE(score.Recall(), 0.995) << name << " " << r.encoder;
-    EXPECT_GE(score.Precision(), 0.995) << name << " " << r.encoder;
+    SCOPED_TRACE(&r - recordings);
+    EXPECT_GE(std::min(score.Recall(), score.Precision()), 0.995);
     all.Add(score);
   }
   // Within 1 ms of the truth: a share of all shots.
@@ -113,6 +112,18 @@ TEST(RobustDetector, FindsTheSixthShotWhereItStarts) {
     ASSERT_EQ(found.size(), 10U);
     EXPECT_NEAR(found[5], 4800U, 8U);
   }
+}
+
+// Ten seconds of rumble (white noise through a one-pole low-pass), no shot.
+TEST(RobustDetector, FindsHardlyAnyShotInRumble) {
+  std::mt19937 random(5);
+  std::normal_distribution<double> gauss(0.0, 1.0);
+  std::vector<std::uint8_t> samples(160000);
+  for (double level = 0.0; std::uint8_t & sample : samples) {
+    level = 0.9 * level + gauss(random);
+    sample = static_cast<std::uint8_t>(std::clamp(128 + std::lround(10 * level), 0L, 255L));
+  }
+  EXPECT_LT(RobustShotPositions(samples.data(), 160000, 16000).size(), 10U);
 }
 
 }  // namespace

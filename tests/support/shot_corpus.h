@@ -123,10 +123,7 @@ inline std::vector<std::int16_t> Interleaved(const ShotClip& clip, bool stereo) 
 // Detections against the true starts, in seconds, both in order: each start
 // takes the nearest unused detection within 10 ms; within 1 ms it is timely.
 struct Score {
-  std::size_t truth = 0;
-  std::size_t found = 0;
-  std::size_t matched = 0;
-  std::size_t timely = 0;
+  std::size_t truth = 0, found = 0, matched = 0, timely = 0;
   void Add(const Score& other) {
     truth += other.truth;
     found += other.found;
