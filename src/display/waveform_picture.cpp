@@ -56,22 +56,42 @@ std::string LabelAfter(const SoundEngine& engine, std::uint32_t k, const ShotInt
   return ShotLabel(engine.GetShot(k).number, interval.interval_ms, interval.rate_bps);
 }
 
-// The shot, `from` or before it, where labels can be laid out afresh: no
-// label of an earlier shot reaches it, so its rows are as free as at the
-// clip's start.
-std::uint32_t LayoutStart(const SoundEngine& engine, std::uint32_t from,
-                          const LabelMeasure& measure) {
-  std::uint32_t start = from;
+// Where the layout of labels starts for a view from shot `from` on: the
+// last shot at or before it that no earlier label reaches (its rows as free
+// as at the clip's start), or, in a crowded run, the start of its block of
+// kLayoutBlockShots with every row taken as far as an earlier label reaches.
+// Either is the same for every view in the block, so labels keep their rows
+// while scrolling, and a long run costs a block's layout at most.
+struct LayoutStart {
+  std::uint32_t shot = 0;
+  std::int64_t rows_taken_to = std::numeric_limits<std::int64_t>::min();
+};
+
+constexpr std::uint32_t kLayoutBlockShots = 256;
+
+std::int64_t LabelEnd(const SoundEngine& engine, std::uint32_t k, const LabelMeasure& measure) {
+  const ShotInterval interval = IntervalAfterShot(engine, k);
+  return interval.accepted ? ClipX(engine, k) + measure(LabelAfter(engine, k, interval))
+                           : std::numeric_limits<std::int64_t>::min();
+}
+
+LayoutStart FindLayoutStart(const SoundEngine& engine, std::uint32_t from,
+                            const LabelMeasure& measure) {
+  const std::uint32_t block = from - from % kLayoutBlockShots;
+  LayoutStart start{from};
   std::int64_t start_x = ClipX(engine, from);
-  for (std::uint32_t k = from; k-- > 0;) {
-    const std::int64_t x = ClipX(engine, k);
-    if (x + kLabelReach + kLabelGap <= start_x) {
-      break;
+  for (std::uint32_t k = from; k-- > 0 && ClipX(engine, k) + kLabelReach + kLabelGap > start_x;) {
+    if (k < block) {
+      start = {block};
+      for (std::uint32_t j = block;
+           j-- > 0 && ClipX(engine, j) + kLabelReach > start.rows_taken_to;) {
+        start.rows_taken_to = std::max(start.rows_taken_to, LabelEnd(engine, j, measure));
+      }
+      return start;
     }
-    const ShotInterval interval = IntervalAfterShot(engine, k);
-    if (interval.accepted && x + measure(LabelAfter(engine, k, interval)) + kLabelGap > start_x) {
-      start = k;
-      start_x = x;
+    if (LabelEnd(engine, k, measure) + kLabelGap > start_x) {
+      start.shot = k;
+      start_x = ClipX(engine, k);
     }
   }
   return start;
@@ -97,9 +117,10 @@ void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan s
     }
   }
   // Where each row's last label ends; each label takes the lowest row free.
+  const LayoutStart start = FindLayoutStart(engine, low, measure);
   std::array<std::int64_t, kLabelRows> row_ends{};
-  row_ends.fill(std::numeric_limits<std::int64_t>::min());
-  for (std::uint32_t k = LayoutStart(engine, low, measure); k + 1 < shot_count; ++k) {
+  row_ends.fill(start.rows_taken_to);
+  for (std::uint32_t k = start.shot; k + 1 < shot_count; ++k) {
     const std::int32_t x = SampleX(view_offset, engine.GetShot(k).position);
     if (x > right) {
       break;

@@ -99,25 +99,30 @@ TEST(DisplayQt, DrawsWithItsPensAndOnlyTheVisiblePartGivesTheSamePixels) {
 }
 
 // 29 BPS at 8000 Hz: a label is wider than three shots' spacing. Every bar
-// stays at its shot and every label is drawn, the crowded ones stacked above
-// the first row where none covers another, whatever part is built.
+// stays at its shot and every label but a few where a block of the layout
+// starts is drawn, the crowded ones stacked above the first row where none
+// covers another, whatever part is built.
 TEST(DisplayQt, CrowdedLabelsStackWithoutCovering) {
-  std::vector<std::uint32_t> shots(57);
+  std::vector<std::uint32_t> shots(600);
   std::generate(shots.begin(), shots.end(), [p = 100U - 276U]() mutable { return p += 276; });
   Display d(2, shots);
   d.engine.sample_rate = 8000;
-  for (const std::int32_t offset : {1, -1000, -4101}) {
+  for (const std::int32_t offset : {1, -1000, -4101, -24770, -42000}) {
     const WaveformPicture picture = d.Picture(offset, {-3000000, 3000000});
     ASSERT_EQ(picture.markers.size(), shots.size() - 1);
     std::map<int, std::int64_t> row_ends;  // where each row's last label ends
+    std::size_t left_out = 0;
     for (std::size_t k = 0; k < picture.markers.size(); ++k) {
       const ShotMarker& marker = picture.markers[k];
       EXPECT_EQ(marker.x, SampleX(offset, shots[k]));
-      EXPECT_TRUE(!marker.label.empty() &&
-                  row_ends.emplace(marker.row, marker.x - 1).first->second < marker.x)
-          << k;
+      if (marker.label.empty()) {
+        ++left_out;
+        continue;
+      }
+      EXPECT_LT(row_ends.emplace(marker.row, marker.x - 1).first->second, marker.x) << k;
       row_ends[marker.row] = marker.x + d.display.window->MeasureLabel(marker.label);
     }
+    EXPECT_LE(left_out, 6U);
     QImage visible(593, 161, QImage::Format_RGB32), full(593, 161, QImage::Format_RGB32);
     DrawWaveformPicture(visible, d.Picture(offset, {0, 592}), kDisplayBackground, QFont());
     DrawWaveformPicture(full, picture, kDisplayBackground, QFont());
