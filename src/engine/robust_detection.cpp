@@ -67,9 +67,8 @@ struct Rise {
   std::uint32_t frame = 0;
   std::uint32_t loudest_frame = 0;  // where the burst level was found
   double level = 0.0;               // burst level, dB
-  double peak = 0.0;                // mean square of the burst's loudest frame
   double background = 0.0;          // mean square of a sample before it
-  double stand = 0.0;               // dB the burst stands above that
+  double stand = 0.0;               // dB its first frames stand above that
 };
 
 // Mean squared sample values over frames of `frame` samples; floats, as a
@@ -104,10 +103,9 @@ std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t ga
       continue;
     }
     const std::size_t end = std::min<std::size_t>(f + kBurstFrames, energies.size());
-    const double peak = *std::max_element(energies.begin() + f, energies.begin() + end);
-    const double level = Decibels(peak);
+    const double level = Decibels(*std::max_element(energies.begin() + f, energies.begin() + end));
     const auto first = static_cast<std::uint32_t>(f - 1);
-    const Rise rise{first, first, level, peak, background, level - Decibels(background)};
+    const Rise rise{first, first, level, background, level - Decibels(background)};
     if (rises.empty() || first - rises.back().frame >= gap_frames) {
       rises.push_back(rise);
     } else if (level > rises.back().level + kOutshineDb ||
@@ -117,7 +115,6 @@ std::vector<Rise> FindRises(const std::vector<float>& energies, std::uint32_t ga
       rises.back() = rise;
     } else if (level > rises.back().level) {
       rises.back().level = level;
-      rises.back().peak = peak;
       rises.back().loudest_frame = first;
     }
   }
@@ -201,7 +198,8 @@ std::uint32_t FirstBurstSample(const std::uint8_t* samples, std::uint32_t count,
   const std::uint32_t from = rise.frame * frame;
   const std::uint32_t to =
       std::min(count - window, (rise.loudest_frame + kBurstFrames + 2) * frame);
-  const double halfway = rise.background + kCrossingFraction * (rise.peak - rise.background);
+  const double peak = std::pow(10.0, rise.level / 10) - kEnergyFloor;  // of the loudest frame
+  const double halfway = rise.background + kCrossingFraction * (peak - rise.background);
   double sum = 0.0;
   for (std::uint32_t i = from; i < from + window; ++i) {
     sum += power(i);
