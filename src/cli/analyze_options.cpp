@@ -1,7 +1,7 @@
 #include "cli/analyze_options.h"
 
 const char* const kAnalyzeUsage =
-    "Usage: tambrix-analyze [--json] [--ms] [--shots] [--detector NAME] FILE...\n"
+    "Usage: tambrix-analyze [--json | --csv] [--ms] [--shots] [--detector NAME] FILE...\n"
     "\n"
     "Finds the shots in each clip and prints its rate-of-fire figures, exactly as\n"
     "the program's Load command would show them. Each FILE is loaded as the\n"
@@ -28,8 +28,13 @@ const char* const kAnalyzeUsage =
     "            highest_rof, lowest_rof, average_rof (bps), unit, detector,\n"
     "            readouts (the six\n"
     "            texts in the chosen unit) and shots (position, number,\n"
-    "            rate_to_next, accepted); floats have 9 significant digits, so\n"
-    "            they read back as the same 32-bit values\n"
+    "            rate_to_next, split_ms, accepted); floats have 9 significant\n"
+    "            digits, so they read back as the same 32-bit values\n"
+    "  --csv     print each file's shot table as CSV instead: comment lines\n"
+    "            starting with # (the file, the detector and the six figures in\n"
+    "            bps), the header shot,time_s,position,split_ms,rate_bps,counts\n"
+    "            and a line per shot (its place in the list from 1; the last\n"
+    "            shot's split, rate and counts empty), '.' as decimal point\n"
     "  --help    show this text\n"
     "  --version print the analyser's name and version\n"
     "  --        end of options: later arguments are files\n"
@@ -42,7 +47,9 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
   bool options_ended = false;
   bool detector_follows = false;
   for (const std::string& argument : arguments) {
-    if (detector_follows) {
+    if (options.json && options.csv) {
+      options.error = "--json and --csv exclude each other";
+    } else if (detector_follows) {
       detector_follows = false;
       const std::optional<Detector> detector = DetectorNamed(argument);
       if (!detector) {
@@ -56,6 +63,8 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
       options_ended = true;
     } else if (argument == "--json") {
       options.json = true;
+    } else if (argument == "--csv") {
+      options.csv = true;
     } else if (argument == "--ms") {
       options.milliseconds = true;
     } else if (argument == "--detector") {
@@ -71,7 +80,9 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& arguments) {
       return options;
     }
   }
-  if (detector_follows) {
+  if (options.json && options.csv) {
+    options.error = "--json and --csv exclude each other";
+  } else if (detector_follows) {
     options.error = "--detector needs a name";
   } else if (!options.help && !options.version && options.files.empty()) {
     options.error = "no file given";

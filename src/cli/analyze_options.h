@@ -7,6 +7,7 @@
 
 struct AnalyzeOptions {
   bool json = false;
+  bool csv = false;
   bool milliseconds = false;
   bool shots = false;
   bool help = false;

@@ -12,21 +12,20 @@
 
 namespace {
 
-// Labels beside the readouts, the text after the unit-less ones, and the key
-// of each text in the JSON report, in the order of Readout.
+// Labels beside the readouts and the text after the unit-less ones, in the
+// order of Readout.
 struct ReadoutLabel {
   const char* label;
   const char* suffix;  // null: the rate unit
-  const char* json_key;
 };
 
 constexpr std::array<ReadoutLabel, kReadoutCount> kReadoutLabels = {{
-    {"Average ROF", nullptr, "average_rof"},
-    {"Highest ROF", nullptr, "highest_rof"},
-    {"Lowest ROF", nullptr, "lowest_rof"},
-    {"Number Of Shots", "During Clip", "number_of_shots"},
-    {"Clip Length", "Seconds", "clip_length"},
-    {"Clip Quality", "", "clip_quality"},
+    {"Average ROF", nullptr},
+    {"Highest ROF", nullptr},
+    {"Lowest ROF", nullptr},
+    {"Number Of Shots", "During Clip"},
+    {"Clip Length", "Seconds"},
+    {"Clip Quality", ""},
 }};
 
 const ReadoutLabel& LabelOf(Readout readout) {
@@ -141,7 +140,7 @@ std::string JsonReport(const SoundEngine& engine, const std::string& file, RateU
   bool first = true;
   for (const ReadoutText& readout : ReadoutTexts(engine, unit)) {
     out += first ? "" : ",";
-    out += JsonString(LabelOf(readout.readout).json_key) + ":" + JsonString(readout.text);
+    out += JsonString(ReadoutKey(readout.readout)) + ":" + JsonString(readout.text);
     first = false;
   }
   out += "},\"shots\":[";
@@ -153,6 +152,7 @@ std::string JsonReport(const SoundEngine& engine, const std::string& file, RateU
     out += ",\"number\":" + std::to_string(shot.number);
     if (interval.has_next) {
       out += ",\"rate_to_next\":" + JsonFloat(interval.rate_bps);
+      out += ",\"split_ms\":" + JsonFloat(interval.interval_ms);
       out += ",\"accepted\":" + std::string(interval.accepted ? "true" : "false");
     }
     out += "}";

@@ -9,6 +9,7 @@
 #include "engine/audio_devices.h"
 #include "engine/clip_files.h"
 #include "engine/notifier.h"
+#include "engine/shot_table_csv.h"
 #include "engine/sound_engine.h"
 #include "log/event_log.h"
 #include "tambrix_version.h"
@@ -65,7 +66,9 @@ int main(int argc, char** argv) {
       ReportNoClip(file);
     }
     const RateUnit unit = options.milliseconds ? RateUnit::Ms : RateUnit::Bps;
-    if (options.json) {
+    if (options.csv) {
+      std::fputs(ShotTableCsv(engine, file).c_str(), stdout);
+    } else if (options.json) {
       std::printf("%s\n", JsonReport(engine, file, unit).c_str());
     } else {
       std::printf("%s%s", first ? "" : "\n", TextReport(engine, file, unit, options.shots).c_str());

@@ -26,6 +26,12 @@ std::string FormatInt(std::int32_t value) {
 
 }  // namespace
 
+std::string_view ReadoutKey(Readout readout) {
+  static constexpr std::array<std::string_view, kReadoutCount> kKeys = {
+      "average_rof", "highest_rof", "lowest_rof", "number_of_shots", "clip_length", "clip_quality"};
+  return kKeys[static_cast<std::size_t>(readout)];
+}
+
 std::string_view UnitText(RateUnit unit) { return unit == RateUnit::Bps ? "bps" : "ms"; }
 
 std::string FormatRate(float rate_bps, RateUnit unit) {

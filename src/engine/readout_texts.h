@@ -15,6 +15,10 @@ inline constexpr std::size_t kReadoutCount = 6;
 // Rates in balls per second, or as milliseconds between shots.
 enum class RateUnit { Bps, Ms };
 
+// The readout's name in reports: "average_rof", "highest_rof", "lowest_rof",
+// "number_of_shots", "clip_length", "clip_quality".
+std::string_view ReadoutKey(Readout readout);
+
 // "bps" or "ms", as written beside the three rates.
 std::string_view UnitText(RateUnit unit);
 

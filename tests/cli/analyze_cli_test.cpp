@@ -6,10 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <regex>
+#include <sstream>
 #include <string>
 
 #include "engine/clip_files.h"
+#include "engine/shot_table.h"
+#include "engine/shot_table_csv.h"
 #include "engine/sound_engine.h"
 #include "support/run_analyze.h"
 #include "support/test_support.h"
@@ -45,10 +49,14 @@ TEST(AnalyzeCli, JsonOfTheWorkedExample) {
             "\"average_rof\":\"13.750000\","
             "\"highest_rof\":\"15.000000\",\"lowest_rof\":\"12.500000\",\"number_of_shots\":\"4\","
             "\"clip_length\":\"6\",\"clip_quality\":\"0\"},\"shots\":["
-            "{\"position\":22008,\"number\":0,\"rate_to_next\":15,\"accepted\":true},"
-            "{\"position\":23478,\"number\":1,\"rate_to_next\":12.5,\"accepted\":true},"
-            "{\"position\":25242,\"number\":2,\"rate_to_next\":36.75,\"accepted\":false},"
-            "{\"position\":25842,\"number\":3,\"rate_to_next\":15,\"accepted\":true},"
+            "{\"position\":22008,\"number\":0,\"rate_to_next\":15,\"split_ms\":66.6666641,"
+            "\"accepted\":true},"
+            "{\"position\":23478,\"number\":1,\"rate_to_next\":12.5,\"split_ms\":80,"
+            "\"accepted\":true},"
+            "{\"position\":25242,\"number\":2,\"rate_to_next\":36.75,\"split_ms\":27.2108841,"
+            "\"accepted\":false},"
+            "{\"position\":25842,\"number\":3,\"rate_to_next\":15,\"split_ms\":66.6666641,"
+            "\"accepted\":true},"
             "{\"position\":27312,\"number\":4}]}\n");
 
   WriteBytes("odd.wav", MakeWave8(22050, MakeShotTrain(132300, {22050, 23520, 25284, 27354})));
@@ -60,6 +68,70 @@ TEST(AnalyzeCli, JsonOfTheWorkedExample) {
             std::bit_cast<std::uint32_t>(engine.GetAverageRof()));
   EXPECT_EQ(JsonValue(odd.out, "lowest_rof"), "10.652174");
   EXPECT_EQ(JsonValue(odd.out, "unit"), "\"ms\"");
+  EXPECT_EQ(RunAnalyze("--csv burst.wav").out,
+            "# file: burst.wav\n# detector: classic\n# average_rof: 13.750000\n"
+            "# highest_rof: 15.000000\n# lowest_rof: 12.500000\n# number_of_shots: 4\n"
+            "# clip_length: 6\n# clip_quality: 0\n"
+            "shot,time_s,position,split_ms,rate_bps,counts\n"
+            "1,0.998095,22008,66.6666641,15,yes\n2,1.064762,23478,80,12.5,yes\n"
+            "3,1.144762,25242,27.2108841,36.75,no\n4,1.171973,25842,66.6666641,15,yes\n"
+            "5,1.238639,27312,,,\n");
+  EXPECT_EQ(RunAnalyze("--csv --json burst.wav").status, 2);
+}
+
+// The shot table, its CSV read back and the JSON report agree number for
+// number on a long random train.
+TEST(AnalyzeCli, CsvReadsBackAsTheTableAndTheJson) {
+  test::ScopedWorkDir dir;
+  std::mt19937 random(7);
+  std::vector<std::uint32_t> starts;
+  for (std::uint32_t at = 1000; at < 400000;
+       at += std::uniform_int_distribution<std::uint32_t>(500, 3000)(random)) {
+    starts.push_back(at);
+  }
+  WriteBytes("train.wav", MakeWave8(22050, MakeShotTrain(401000, starts)));
+  SoundEngine engine(nullptr, nullptr);
+  LoadClip(engine, "train.wav");
+  const std::vector<ShotRow> rows = ShotTableRows(engine);
+  ASSERT_GT(rows.size(), 200U);
+  std::istringstream csv(RunAnalyze("--csv train.wav").out);
+  const std::string json = RunAnalyze("--json train.wav").out;
+  std::string line;
+  while (std::getline(csv, line) && line.starts_with("#")) {
+  }
+  ASSERT_EQ(line, kShotCsvHeader);
+  const std::regex shot_json(
+      "\\{\"position\":(\\d+),\"number\":\\d+(,\"rate_to_next\":([^,]+),"
+      "\"split_ms\":([^,]+),\"accepted\":(true|false))?\\}");
+  auto json_shot = std::sregex_iterator(json.begin(), json.end(), shot_json);
+  for (const ShotRow& row : rows) {
+    ASSERT_TRUE(std::getline(csv, line));
+    std::istringstream fields(line);
+    std::array<std::string, 6> field;
+    for (std::string& f : field) {
+      std::getline(fields, f, ',');
+    }
+    const std::smatch js = *json_shot;
+    ++json_shot;
+    EXPECT_EQ(std::stoul(field[0]), row.number);
+    EXPECT_NEAR(std::stod(field[1]), row.time_s, 5e-7);
+    EXPECT_EQ(field[2], std::to_string(row.position));
+    EXPECT_EQ(js[1].str(), field[2]);
+    const std::string counts = row.has_next ? (row.counts ? "yes" : "no") : "";
+    EXPECT_EQ(field[5], counts);
+    EXPECT_EQ(js[5].str(), row.has_next ? (row.counts ? "true" : "false") : "");
+    if (row.has_next) {
+      for (const auto& [text, value] : {std::pair{field[3], row.split_ms},
+                                        {js[4].str(), row.split_ms},
+                                        {field[4], row.rate_bps},
+                                        {js[3].str(), row.rate_bps}}) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr)),
+                  std::bit_cast<std::uint32_t>(value))
+            << text;
+      }
+    }
+  }
+  EXPECT_FALSE(std::getline(csv, line));
 }
 
 TEST(AnalyzeCli, TextReportUsageAndEscapedNames) {
