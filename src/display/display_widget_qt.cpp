@@ -1,5 +1,6 @@
 #include "display/display_widget_qt.h"
 
+#include <QCursor>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -107,6 +108,15 @@ void DisplayWidget::resizeEvent(QResizeEvent* event) {
 
 void DisplayWidget::Scroll(ScrollAction action) { HandleScroll(view_, engine_, display_, action); }
 
+void DisplayWidget::Zoom(std::int32_t steps, std::int32_t anchor_x) {
+  ZoomView(view_, engine_, display_, steps, anchor_x);
+}
+
+std::int32_t DisplayWidget::KeyZoomAnchor() const {
+  const QPoint pointer = canvas_->mapFromGlobal(QCursor::pos());
+  return canvas_->rect().contains(pointer) ? pointer.x() : canvas_->width() / 2;
+}
+
 void DisplayWidget::OnScrollBarAction(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -160,6 +170,19 @@ void DisplayWidget::keyPressEvent(QKeyEvent* event) {
       {Qt::Key_PageUp, ScrollAction::PreviousShot}, {Qt::Key_PageDown, ScrollAction::NextShot},
       {Qt::Key_Home, ScrollAction::FirstShot},      {Qt::Key_End, ScrollAction::LastShot},
   };
+  struct KeyZoom {
+    int key;
+    std::int32_t steps;
+  };
+  static constexpr KeyZoom kKeyZooms[] = {
+      {Qt::Key_Plus, 1}, {Qt::Key_Equal, 1}, {Qt::Key_Minus, -1}};
+  const auto* zoom = std::find_if(std::begin(kKeyZooms), std::end(kKeyZooms),
+                                  [&](const KeyZoom& k) { return k.key == event->key(); });
+  if (zoom != std::end(kKeyZooms)) {
+    Zoom(zoom->steps, KeyZoomAnchor());
+    event->accept();
+    return;
+  }
   const auto* found = std::find_if(std::begin(kKeyActions), std::end(kKeyActions),
                                    [&](const KeyAction& k) { return k.key == event->key(); });
   if (found == std::end(kKeyActions)) {
@@ -173,7 +196,18 @@ void DisplayWidget::keyPressEvent(QKeyEvent* event) {
 void DisplayWidget::wheelEvent(QWheelEvent* event) {
   const QPoint delta = event->angleDelta();
   // Fine-grained wheels and touch pads send parts of a notch.
-  wheel_angle_ += delta.x() != 0 ? delta.x() : delta.y();
+  const int angle = delta.x() != 0 ? delta.x() : delta.y();
+  if (event->modifiers().testFlag(Qt::ControlModifier)) {
+    zoom_angle_ += angle;
+    const int steps = zoom_angle_ / kWheelNotch;
+    zoom_angle_ -= steps * kWheelNotch;
+    if (steps != 0) {
+      Zoom(steps, canvas_->mapFromGlobal(event->globalPosition().toPoint()).x());
+    }
+    event->accept();
+    return;
+  }
+  wheel_angle_ += angle;
   for (; wheel_angle_ >= kWheelNotch; wheel_angle_ -= kWheelNotch) {
     Scroll(ScrollAction::LineLeft);
   }

@@ -38,6 +38,8 @@ class DisplayCanvas final : public QWidget {
 // The display window: a bordered child with the drawing area above a
 // horizontal scroll bar; the bar, the keys and the wheel scroll the view. A
 // tab stop; the wheel scrolls it alike over the drawing and over the bar.
+// Ctrl and the wheel zoom around the pointer, + and - around the pointer
+// when it is over the drawing, else around the drawing's middle.
 class DisplayWidget final : public QFrame {
   Q_OBJECT
  public:
@@ -59,6 +61,8 @@ class DisplayWidget final : public QFrame {
 
  private:
   void Scroll(ScrollAction action);
+  void Zoom(std::int32_t steps, std::int32_t anchor_x);
+  std::int32_t KeyZoomAnchor() const;
   void OnScrollBarAction(int action);
   WaveformView& view_;
   const SoundEngine& engine_;
@@ -67,6 +71,7 @@ class DisplayWidget final : public QFrame {
   QScrollBar* scroll_bar_;
   ScrollInfo scroll_info_;
   int wheel_angle_ = 0;  // turned but not yet a whole notch
+  int zoom_angle_ = 0;   // the same, turned with Ctrl held
 };
 
 // DisplaySurface over a DisplayWidget; deletes the widget when it goes.

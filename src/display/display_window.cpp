@@ -1,15 +1,14 @@
 #include "display/display_window.h"
 
-#include "display/waveform_picture.h"
 #include "display/waveform_view.h"
 
 namespace {
 
-// Every new size starts the view over at the clip's start.
+// Every new size starts the view over at the clip's start; the zoom stays
+// as far as the new width allows.
 void ResetView(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
   view.view_offset = kInitialViewOffset;
-  UpdateScrollBar(view, engine, display);
-  PaintWaveform(view, engine, display);
+  ShowView(view, engine, display);
 }
 
 }  // namespace
@@ -30,6 +29,12 @@ void MoveDisplay(DisplayWindow& display, WaveformView& view, const SoundEngine& 
   display.rect = outer;
   if (display.window && display.window->Move(outer)) {
     ResetView(view, engine, display);
+  }
+}
+
+void ReportViewMoved(const DisplayWindow& display) {
+  if (display.view_moved) {
+    display.view_moved();
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -21,7 +22,12 @@ struct DisplayWindow {
   // Where the window was last put. Its width is the scroll bar's page: the
   // client width when opened, the outer width after a move.
   PixelRect rect = kDisplayOpeningRect;
+  // Called after every change of the view (scroll, jump, zoom, new clip,
+  // new size), for whatever follows the shot in view.
+  std::function<void()> view_moved;
 };
+
+void ReportViewMoved(const DisplayWindow& display);
 
 // Takes the newly made window, places it at the opening rectangle grown by
 // its border, returns the view to the clip's start and shows the window.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <span>
 #include <utility>
 
 #include "display/display_colours.h"
@@ -20,24 +21,21 @@ namespace {
 constexpr std::int64_t kSlackPixels = 2;
 
 // Index of the first sample at or right of pixel `x`, as a double estimate.
-double SampleAt(std::int32_t view_offset, std::int64_t x) {
-  return (static_cast<double>(x) - static_cast<double>(view_offset)) /
-         static_cast<double>(kPixelsPerSample);
+double SampleAt(std::int32_t view_offset, std::int64_t x, double zoom) {
+  return (static_cast<double>(x) - static_cast<double>(view_offset)) / PixelsPerSample(zoom);
 }
 
-void AddTrace(const SoundEngine& engine, std::int32_t view_offset, PixelSpan span,
-              WaveformPicture& picture) {
+// At the closest zoom: a line from each sample to the next.
+void AddSampleLines(const SoundEngine& engine, std::int32_t view_offset, PixelSpan span,
+                    WaveformPicture& picture) {
   const std::uint32_t count = HeldSampleCount(engine);
-  if (count < 2) {
-    return;
-  }
   const std::int64_t left = static_cast<std::int64_t>(span.left) - kTracePenWidth;
   const std::int64_t right = static_cast<std::int64_t>(span.right) + kTracePenWidth;
   const double last_start = static_cast<double>(count - 2);
-  const double first =
-      std::clamp(std::floor(SampleAt(view_offset, left - kSlackPixels)) - 1.0, 0.0, last_start);
-  const double last =
-      std::clamp(std::ceil(SampleAt(view_offset, right + kSlackPixels)), 0.0, last_start);
+  const double first = std::clamp(
+      std::floor(SampleAt(view_offset, left - kSlackPixels, kClosestZoom)) - 1.0, 0.0, last_start);
+  const double last = std::clamp(
+      std::ceil(SampleAt(view_offset, right + kSlackPixels, kClosestZoom)), 0.0, last_start);
   for (auto q = static_cast<std::uint32_t>(first); q <= static_cast<std::uint32_t>(last); ++q) {
     const TraceSegment segment{SampleX(view_offset, q), SampleY(engine.GetSample(q)),
                                SampleX(view_offset, q + 1), SampleY(engine.GetSample(q + 1))};
@@ -47,9 +45,61 @@ void AddTrace(const SoundEngine& engine, std::int32_t view_offset, PixelSpan spa
   }
 }
 
+// The first sample drawn at or right of column x (count when none is).
+// Truncation toward zero widens column 0 to (-1, 1), so left of 1 a column
+// starts a pixel further left.
+std::uint32_t FirstSampleOfColumn(const WaveformView& view, std::int64_t x, std::uint32_t count) {
+  const std::int64_t edge = x < 1 ? x - 1 : x;
+  auto index = static_cast<std::uint32_t>(std::clamp(
+      std::ceil(SampleAt(view.view_offset, edge, view.zoom)), 0.0, static_cast<double>(count)));
+  while (index > 0 && SampleX(view.view_offset, index - 1, view.zoom) >= x) {
+    --index;
+  }
+  while (index < count && SampleX(view.view_offset, index, view.zoom) < x) {
+    ++index;
+  }
+  return index;
+}
+
+// Zoomed out: a line over each column from its lowest sample to its highest,
+// the next column's first sample included so that the trace has no gaps.
+void AddColumns(const SoundEngine& engine, const WaveformView& view, PixelSpan span,
+                WaveformPicture& picture) {
+  const std::span<const std::uint8_t> samples = HeldSamples(engine);
+  const auto count = static_cast<std::uint32_t>(samples.size());
+  const std::int64_t left =
+      std::max<std::int64_t>(static_cast<std::int64_t>(span.left) - kTracePenWidth,
+                             SampleX(view.view_offset, 0, view.zoom));
+  const std::int64_t right =
+      std::min<std::int64_t>(static_cast<std::int64_t>(span.right) + kTracePenWidth,
+                             SampleX(view.view_offset, count - 1, view.zoom));
+  std::uint32_t first = FirstSampleOfColumn(view, left, count);
+  for (std::int64_t x = left; x <= right; ++x) {
+    const std::uint32_t next = FirstSampleOfColumn(view, x + 1, count);
+    if (first < next) {
+      const SampleRange range = MinMaxOver(view.summary, samples, first, std::min(next, count - 1));
+      const auto column = static_cast<std::int32_t>(x);
+      picture.trace.push_back({column, SampleY(range.low), column, SampleY(range.high)});
+    }
+    first = next;
+  }
+}
+
+void AddTrace(const SoundEngine& engine, const WaveformView& view, PixelSpan span,
+              WaveformPicture& picture) {
+  if (HeldSampleCount(engine) < 2) {
+    return;
+  }
+  if (view.zoom > kClosestZoom) {
+    AddColumns(engine, view, span, picture);
+  } else {
+    AddSampleLines(engine, view.view_offset, span, picture);
+  }
+}
+
 // Where a shot lies with the view at 0: labels are laid out there.
-std::int64_t ClipX(const SoundEngine& engine, std::uint32_t k) {
-  return SampleX(0, engine.GetShot(k).position);
+std::int64_t ClipX(const SoundEngine& engine, std::uint32_t k, double zoom) {
+  return SampleX(0, engine.GetShot(k).position, zoom);
 }
 
 std::string LabelAfter(const SoundEngine& engine, std::uint32_t k, const ShotInterval& interval) {
@@ -69,9 +119,10 @@ struct LayoutStart {
 
 constexpr std::uint32_t kLayoutBlockShots = 256;
 
-std::int64_t LabelEnd(const SoundEngine& engine, std::uint32_t k, const LabelMeasure& measure) {
+std::int64_t LabelEnd(const SoundEngine& engine, std::uint32_t k, double zoom,
+                      const LabelMeasure& measure) {
   const ShotInterval interval = IntervalAfterShot(engine, k);
-  return interval.accepted ? ClipX(engine, k) + measure(LabelAfter(engine, k, interval))
+  return interval.accepted ? ClipX(engine, k, zoom) + measure(LabelAfter(engine, k, interval))
                            : std::numeric_limits<std::int64_t>::min();
 }
 
@@ -79,30 +130,50 @@ LayoutStart FindLayoutStart(const SoundEngine& engine, std::uint32_t from,
                             const LabelMeasure& measure) {
   const std::uint32_t block = from - from % kLayoutBlockShots;
   LayoutStart start{from};
-  std::int64_t start_x = ClipX(engine, from);
-  for (std::uint32_t k = from; k-- > 0 && ClipX(engine, k) + kLabelReach + kLabelGap > start_x;) {
+  std::int64_t start_x = ClipX(engine, from, kClosestZoom);
+  for (std::uint32_t k = from;
+       k-- > 0 && ClipX(engine, k, kClosestZoom) + kLabelReach + kLabelGap > start_x;) {
     if (k < block) {
       start = {block};
       for (std::uint32_t j = block;
-           j-- > 0 && ClipX(engine, j) + kLabelReach > start.rows_taken_to;) {
-        start.rows_taken_to = std::max(start.rows_taken_to, LabelEnd(engine, j, measure));
+           j-- > 0 && ClipX(engine, j, kClosestZoom) + kLabelReach > start.rows_taken_to;) {
+        start.rows_taken_to =
+            std::max(start.rows_taken_to, LabelEnd(engine, j, kClosestZoom, measure));
       }
       return start;
     }
-    if (LabelEnd(engine, k, measure) + kLabelGap > start_x) {
+    if (LabelEnd(engine, k, kClosestZoom, measure) + kLabelGap > start_x) {
       start.shot = k;
-      start_x = ClipX(engine, k);
+      start_x = ClipX(engine, k, kClosestZoom);
     }
   }
   return start;
 }
 
-void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan span,
+// Zoomed out, every label within reach of a block's start may be thousands:
+// the layout starts at the block, its rows taken as far as the label of the
+// last counted shot before it reaches, which costs one measure.
+LayoutStart FindZoomedLayoutStart(const SoundEngine& engine, std::uint32_t from, double zoom,
+                                  const LabelMeasure& measure) {
+  LayoutStart start{from - from % kLayoutBlockShots};
+  const std::int64_t block_x = ClipX(engine, start.shot, zoom);
+  for (std::uint32_t j = start.shot; j-- > 0 && ClipX(engine, j, zoom) + kLabelReach > block_x;) {
+    const std::int64_t end = LabelEnd(engine, j, zoom, measure);
+    if (end != std::numeric_limits<std::int64_t>::min()) {
+      start.rows_taken_to = end;
+      break;
+    }
+  }
+  return start;
+}
+
+void AddMarkers(const SoundEngine& engine, const WaveformView& view, PixelSpan span,
                 const LabelMeasure& measure, WaveformPicture& picture) {
   const std::uint32_t shot_count = engine.GetShotCount();
   if (shot_count < 2) {
     return;
   }
+  const bool zoomed_out = view.zoom > kClosestZoom;
   const std::int64_t left = static_cast<std::int64_t>(span.left) - kLabelReach;
   const std::int64_t right = static_cast<std::int64_t>(span.right) + kMarkerPenWidth;
   // Shots are in order of onset, so their x grows with the index.
@@ -110,18 +181,19 @@ void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan s
   std::uint32_t high = shot_count - 1;
   while (low < high) {
     const std::uint32_t middle = low + (high - low) / 2;
-    if (SampleX(view_offset, engine.GetShot(middle).position) < left) {
+    if (SampleX(view.view_offset, engine.GetShot(middle).position, view.zoom) < left) {
       low = middle + 1;
     } else {
       high = middle;
     }
   }
   // Where each row's last label ends; each label takes the lowest row free.
-  const LayoutStart start = FindLayoutStart(engine, low, measure);
+  const LayoutStart start = zoomed_out ? FindZoomedLayoutStart(engine, low, view.zoom, measure)
+                                       : FindLayoutStart(engine, low, measure);
   std::array<std::int64_t, kLabelRows> row_ends{};
   row_ends.fill(start.rows_taken_to);
   for (std::uint32_t k = start.shot; k + 1 < shot_count; ++k) {
-    const std::int32_t x = SampleX(view_offset, engine.GetShot(k).position);
+    const std::int32_t x = SampleX(view.view_offset, engine.GetShot(k).position, view.zoom);
     if (x > right) {
       break;
     }
@@ -129,17 +201,21 @@ void AddMarkers(const SoundEngine& engine, std::int32_t view_offset, PixelSpan s
     if (!interval.accepted) {
       continue;
     }
-    ShotMarker marker{x, LabelAfter(engine, k, interval)};
-    const std::int64_t label_left = ClipX(engine, k);
+    ShotMarker marker;
+    marker.x = x;
+    const std::int64_t label_left = ClipX(engine, k, view.zoom);
     const auto row = std::find_if(row_ends.begin(), row_ends.end(),
                                   [&](std::int64_t end) { return end <= label_left - kLabelGap; });
-    if (row == row_ends.end()) {
-      marker.label.clear();
-    } else {
+    // Only labels given a row are made and measured: zoomed out, most are not.
+    if (row != row_ends.end()) {
+      marker.label = LabelAfter(engine, k, interval);
       marker.row = static_cast<std::uint8_t>(row - row_ends.begin());
       *row = label_left + measure(marker.label);
     }
-    if (k >= low) {
+    // Zoomed out, shots on one column share a bar.
+    const bool shares_bar = zoomed_out && marker.label.empty() && !picture.markers.empty() &&
+                            picture.markers.back().x == x;
+    if (k >= low && !shares_bar) {
       picture.markers.push_back(std::move(marker));
     }
   }
@@ -158,12 +234,19 @@ std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps) {
   return buffer.data();
 }
 
-WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
+WaveformPicture BuildWaveformPicture(const SoundEngine& engine, const WaveformView& view,
                                      PixelSpan span, const LabelMeasure& measure) {
   WaveformPicture picture;
-  AddMarkers(engine, view_offset, span, measure, picture);
-  AddTrace(engine, view_offset, span, picture);
+  AddMarkers(engine, view, span, measure, picture);
+  AddTrace(engine, view, span, picture);
   return picture;
+}
+
+WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
+                                     PixelSpan span, const LabelMeasure& measure) {
+  WaveformView view;
+  view.view_offset = view_offset;
+  return BuildWaveformPicture(engine, view, span, measure);
 }
 
 bool FirstShotWholeAtStart(const SoundEngine& engine, const DisplayWindow& display) {
@@ -188,6 +271,6 @@ void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayW
     return;
   }
   DisplaySurface& window = *display.window;
-  window.Present(BuildWaveformPicture(engine, view.view_offset, {0, window.ClientWidth() - 1},
-                                      MeasureIn(window)));
+  window.Present(
+      BuildWaveformPicture(engine, view, {0, window.ClientWidth() - 1}, MeasureIn(window)));
 }

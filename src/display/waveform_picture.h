@@ -63,6 +63,11 @@ std::string ShotLabel(std::uint8_t number, float interval_ms, float rate_bps);
 // labels included); the rest would be clipped anyway, so the cost follows
 // the span, not the clip (and the labels crowding it). Rows are decided in
 // the clip's own pixels, so neither the span nor scrolling changes them.
+// Zoomed out, the trace is a line a pixel column, from its lowest sample to
+// its highest, taken from the view's summary.
+WaveformPicture BuildWaveformPicture(const SoundEngine& engine, const WaveformView& view,
+                                     PixelSpan span, const LabelMeasure& measure);
+// The same at the closest zoom.
 WaveformPicture BuildWaveformPicture(const SoundEngine& engine, std::int32_t view_offset,
                                      PixelSpan span, const LabelMeasure& measure);
 

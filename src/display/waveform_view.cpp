@@ -1,5 +1,6 @@
 #include "display/waveform_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,8 +23,8 @@ std::int32_t Truncate(double value) {
   return static_cast<std::int32_t>(std::trunc(value));
 }
 
-double ContentExtent(std::uint32_t sample_count) {
-  return static_cast<double>(sample_count) * static_cast<double>(kPixelsPerSample) +
+double ContentExtent(std::uint32_t sample_count, double zoom) {
+  return static_cast<double>(sample_count) * PixelsPerSample(zoom) +
          static_cast<double>(kContentMargin);
 }
 
@@ -34,11 +35,11 @@ std::uint32_t ViewWidth(const DisplayWindow& display) {
 // Calls `visit` with the aligned offset of every shot a jump may go to, in
 // list order, until it returns false.
 template <typename Visit>
-void ForEachJumpTarget(const SoundEngine& engine, Visit visit) {
+void ForEachJumpTarget(const SoundEngine& engine, double zoom, Visit visit) {
   const std::uint32_t shot_count = engine.GetShotCount();
   for (std::uint32_t k = 0; k + 1 < shot_count; ++k) {
     if (IntervalAfterShot(engine, k).accepted &&
-        !visit(AlignedOffset(engine.GetShot(k).position))) {
+        !visit(AlignedOffset(engine.GetShot(k).position, zoom))) {
       return;
     }
   }
@@ -46,25 +47,43 @@ void ForEachJumpTarget(const SoundEngine& engine, Visit visit) {
 
 }  // namespace
 
-std::int32_t SampleX(std::int32_t view_offset, std::uint32_t index) {
+double PixelsPerSample(double zoom) { return static_cast<double>(kPixelsPerSample) / zoom; }
+
+std::int32_t SampleX(std::int32_t view_offset, std::uint32_t index, double zoom) {
   return Truncate(static_cast<double>(view_offset) +
-                  static_cast<double>(index) * static_cast<double>(kPixelsPerSample));
+                  static_cast<double>(index) * PixelsPerSample(zoom));
 }
 
 std::int32_t SampleY(std::uint8_t sample) {
   return Truncate(static_cast<double>(sample) * static_cast<double>(kPixelsPerLevel));
 }
 
-std::int32_t ContentWidth(std::uint32_t sample_count) {
-  return Truncate(ContentExtent(sample_count));
+std::int32_t ContentWidth(std::uint32_t sample_count, double zoom) {
+  return Truncate(ContentExtent(sample_count, zoom));
 }
 
-std::int32_t LowerBound(std::uint32_t sample_count, std::uint32_t view_width) {
-  return Truncate(static_cast<double>(view_width) - ContentExtent(sample_count));
+std::int32_t LowerBound(std::uint32_t sample_count, std::uint32_t view_width, double zoom) {
+  return Truncate(static_cast<double>(view_width) - ContentExtent(sample_count, zoom));
 }
 
-std::int32_t AlignedOffset(std::uint32_t position) {
-  return -Truncate(static_cast<double>(position) * static_cast<double>(kPixelsPerSample));
+std::int32_t AlignedOffset(std::uint32_t position, double zoom) {
+  return -Truncate(static_cast<double>(position) * PixelsPerSample(zoom));
+}
+
+double FarthestZoom(std::uint32_t sample_count, std::uint32_t view_width) {
+  const double room = static_cast<double>(view_width) - static_cast<double>(kContentMargin);
+  if (room < 1.0) {
+    return kClosestZoom;
+  }
+  return std::max(kClosestZoom,
+                  static_cast<double>(sample_count) * PixelsPerSample(kClosestZoom) / room);
+}
+
+std::span<const std::uint8_t> HeldSamples(const SoundEngine& engine) {
+  if (!engine.samples.has_value()) {
+    return {};
+  }
+  return {engine.samples->data(), HeldSampleCount(engine)};
 }
 
 std::int32_t ClampViewOffset(std::int32_t view_offset, std::int32_t lower_bound) {
@@ -79,17 +98,26 @@ std::int32_t ClampViewOffset(std::int32_t view_offset, std::int32_t lower_bound)
 
 ScrollInfo UpdateScrollBar(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
   const std::uint32_t sample_count = engine.GetSampleCount();
+  view.zoom = std::clamp(view.zoom, kClosestZoom, FarthestZoom(sample_count, ViewWidth(display)));
   view.view_offset =
-      ClampViewOffset(view.view_offset, LowerBound(sample_count, ViewWidth(display)));
-  const ScrollInfo info{1, ContentWidth(sample_count), ViewWidth(display), -view.view_offset};
+      ClampViewOffset(view.view_offset, LowerBound(sample_count, ViewWidth(display), view.zoom));
+  const ScrollInfo info{1, ContentWidth(sample_count, view.zoom), ViewWidth(display),
+                        -view.view_offset};
   if (display.window) {
     display.window->SetScrollInfo(info);
   }
   return info;
 }
 
+void ShowView(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  UpdateScrollBar(view, engine, display);
+  PaintWaveform(view, engine, display);
+  ReportViewMoved(display);
+}
+
 void ScrollToThumb(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
-  const std::int32_t lower_bound = LowerBound(engine.GetSampleCount(), ViewWidth(display));
+  const std::int32_t lower_bound =
+      LowerBound(engine.GetSampleCount(), ViewWidth(display), view.zoom);
   if (!display.window) {
     return;
   }
@@ -104,7 +132,7 @@ void ScrollToThumb(WaveformView& view, const SoundEngine& engine, DisplayWindow&
 
 void JumpToShot(WaveformView& view, const SoundEngine& engine, JumpDirection direction) {
   std::int32_t best = 0;
-  ForEachJumpTarget(engine, [&](std::int32_t aligned) {
+  ForEachJumpTarget(engine, view.zoom, [&](std::int32_t aligned) {
     if (direction == JumpDirection::Previous) {
       if (view.view_offset < aligned && (best == 0 || best > aligned)) {
         best = aligned;
@@ -123,7 +151,7 @@ void JumpToEndShot(WaveformView& view, const SoundEngine& engine, JumpDirection 
   // The clamp that follows turns the extreme into the clip's last page.
   view.view_offset = end == JumpDirection::Previous ? kInitialViewOffset
                                                     : std::numeric_limits<std::int32_t>::min();
-  ForEachJumpTarget(engine, [&](std::int32_t aligned) {
+  ForEachJumpTarget(engine, view.zoom, [&](std::int32_t aligned) {
     view.view_offset = aligned;
     return end == JumpDirection::Next;
   });
@@ -153,17 +181,64 @@ void HandleScroll(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
     case ScrollAction::ThumbReleased:
       ScrollToThumb(view, engine, display);
       PaintWaveform(view, engine, display);
+      ReportViewMoved(display);
       return;
   }
-  UpdateScrollBar(view, engine, display);
-  PaintWaveform(view, engine, display);
+  ShowView(view, engine, display);
+}
+
+void ZoomView(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
+              std::int32_t steps, std::int32_t anchor_x) {
+  const double anchor = static_cast<double>(anchor_x);
+  const double anchored_sample =
+      (anchor - static_cast<double>(view.view_offset)) / PixelsPerSample(view.zoom);
+  view.zoom = std::clamp(view.zoom * std::pow(kZoomStepFactor, -static_cast<double>(steps)),
+                         kClosestZoom, FarthestZoom(engine.GetSampleCount(), ViewWidth(display)));
+  view.view_offset = Truncate(std::round(anchor - anchored_sample * PixelsPerSample(view.zoom)));
+  ShowView(view, engine, display);
+}
+
+void ScrollToShot(WaveformView& view, const SoundEngine& engine, DisplayWindow& display,
+                  std::uint32_t shot_index) {
+  if (shot_index >= engine.GetShotCount()) {
+    return;
+  }
+  view.view_offset = AlignedOffset(engine.GetShot(shot_index).position, view.zoom);
+  ShowView(view, engine, display);
+}
+
+std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEngine& engine,
+                                        const DisplayWindow& display) {
+  const std::uint32_t shot_count = engine.GetShotCount();
+  const auto x_of = [&](std::uint32_t k) {
+    return SampleX(view.view_offset, engine.GetShot(k).position, view.zoom);
+  };
+  // Shots are in order of onset: the first at or right of the left edge.
+  std::uint32_t low = 0;
+  std::uint32_t high = shot_count;
+  while (low < high) {
+    const std::uint32_t middle = low + (high - low) / 2;
+    if (x_of(middle) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  const auto width = static_cast<std::int64_t>(ViewWidth(display));
+  for (std::uint32_t k = low; k < shot_count && x_of(k) < width; ++k) {
+    if (IntervalAfterShot(engine, k).accepted) {
+      return k;
+    }
+  }
+  return std::nullopt;
 }
 
 void ShowClip(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
   view.view_offset = kInitialViewOffset;
+  view.zoom = kClosestZoom;
+  view.summary = BuildWaveformSummary(HeldSamples(engine));
   if (FirstShotWholeAtStart(engine, display)) {
-    UpdateScrollBar(view, engine, display);
-    PaintWaveform(view, engine, display);
+    ShowView(view, engine, display);
   } else {
     HandleScroll(view, engine, display, ScrollAction::FirstShot);
   }
