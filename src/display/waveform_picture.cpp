@@ -126,42 +126,24 @@ std::int64_t LabelEnd(const SoundEngine& engine, std::uint32_t k, double zoom,
                            : std::numeric_limits<std::int64_t>::min();
 }
 
-LayoutStart FindLayoutStart(const SoundEngine& engine, std::uint32_t from,
+LayoutStart FindLayoutStart(const SoundEngine& engine, std::uint32_t from, double zoom,
                             const LabelMeasure& measure) {
   const std::uint32_t block = from - from % kLayoutBlockShots;
   LayoutStart start{from};
-  std::int64_t start_x = ClipX(engine, from, kClosestZoom);
+  std::int64_t start_x = ClipX(engine, from, zoom);
   for (std::uint32_t k = from;
-       k-- > 0 && ClipX(engine, k, kClosestZoom) + kLabelReach + kLabelGap > start_x;) {
+       k-- > 0 && ClipX(engine, k, zoom) + kLabelReach + kLabelGap > start_x;) {
     if (k < block) {
       start = {block};
       for (std::uint32_t j = block;
-           j-- > 0 && ClipX(engine, j, kClosestZoom) + kLabelReach > start.rows_taken_to;) {
-        start.rows_taken_to =
-            std::max(start.rows_taken_to, LabelEnd(engine, j, kClosestZoom, measure));
+           j-- > 0 && ClipX(engine, j, zoom) + kLabelReach > start.rows_taken_to;) {
+        start.rows_taken_to = std::max(start.rows_taken_to, LabelEnd(engine, j, zoom, measure));
       }
       return start;
     }
-    if (LabelEnd(engine, k, kClosestZoom, measure) + kLabelGap > start_x) {
+    if (LabelEnd(engine, k, zoom, measure) + kLabelGap > start_x) {
       start.shot = k;
-      start_x = ClipX(engine, k, kClosestZoom);
-    }
-  }
-  return start;
-}
-
-// Zoomed out, every label within reach of a block's start may be thousands:
-// the layout starts at the block, its rows taken as far as the label of the
-// last counted shot before it reaches, which costs one measure.
-LayoutStart FindZoomedLayoutStart(const SoundEngine& engine, std::uint32_t from, double zoom,
-                                  const LabelMeasure& measure) {
-  LayoutStart start{from - from % kLayoutBlockShots};
-  const std::int64_t block_x = ClipX(engine, start.shot, zoom);
-  for (std::uint32_t j = start.shot; j-- > 0 && ClipX(engine, j, zoom) + kLabelReach > block_x;) {
-    const std::int64_t end = LabelEnd(engine, j, zoom, measure);
-    if (end != std::numeric_limits<std::int64_t>::min()) {
-      start.rows_taken_to = end;
-      break;
+      start_x = ClipX(engine, k, zoom);
     }
   }
   return start;
@@ -188,8 +170,7 @@ void AddMarkers(const SoundEngine& engine, const WaveformView& view, PixelSpan s
     }
   }
   // Where each row's last label ends; each label takes the lowest row free.
-  const LayoutStart start = zoomed_out ? FindZoomedLayoutStart(engine, low, view.zoom, measure)
-                                       : FindLayoutStart(engine, low, measure);
+  const LayoutStart start = FindLayoutStart(engine, low, view.zoom, measure);
   std::array<std::int64_t, kLabelRows> row_ends{};
   row_ends.fill(start.rows_taken_to);
   for (std::uint32_t k = start.shot; k + 1 < shot_count; ++k) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <map>
+#include <set>
 
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
@@ -44,7 +46,12 @@ struct Display {
   QImage Image() const { return Widget()->Canvas()->Image(); }
   QScrollBar* Bar() const { return Widget()->ScrollBar(); }
   WaveformPicture Picture(std::int32_t offset, PixelSpan span) const {
-    return BuildWaveformPicture(engine, offset, span, [this](const std::string& label) {
+    WaveformView at_offset;
+    at_offset.view_offset = offset;
+    return Picture(at_offset, span);
+  }
+  WaveformPicture Picture(const WaveformView& shown, PixelSpan span) const {
+    return BuildWaveformPicture(engine, shown, span, [this](const std::string& label) {
       return display.window->MeasureLabel(label);
     });
   }
@@ -186,6 +193,82 @@ TEST(DisplayQt, ScrollRules) {
   EXPECT_FALSE(narrow.Bar()->isEnabled());
   EXPECT_TRUE(narrow.Bar()->isVisible());
   EXPECT_EQ(narrow.view.view_offset, 1);
+}
+
+// 10 BPS for 20 s, a block of the labels' layout. Zooming by the wheel with
+// Ctrl or by a key keeps the sample under the
+// pointer (the view's middle for a key with the pointer elsewhere) within a
+// pixel and stops at both ends. Zoomed out, bars stay at their shots, the
+// trace is a column a pixel without gaps and the visible part gives the same
+// pixels; a shot scrolled to is the shot in view at every zoom.
+TEST(DisplayQt, ZoomsAroundThePointer) {
+  std::vector<std::uint32_t> shots;
+  for (std::uint32_t p = 3000; p < 22050 * 20; p += 2205) {
+    shots.push_back(p);
+  }
+  Display d(20, shots);
+  ShowClip(d.view, d.engine, d.display);
+  int moves = 0;
+  d.display.view_moved = [&] { ++moves; };
+  HandleScroll(d.view, d.engine, d.display, ScrollAction::LineRight);
+  const double farthest = FarthestZoom(d.engine.sample_count, 595);
+  // A wheel turned by an angle (0 for a key) at x, or a key with the pointer
+  // at x (-1: off the drawing), and the zoom it leaves.
+  using Row = std::tuple<int, int, int, double>;
+  const Row rows[] = {{0, Qt::Key_Plus, 100, 1.0},
+                      {-240, 0, 100, 4.0},
+                      {-60, 0, 400, 4.0},
+                      {-60, 0, 400, 8.0},
+                      {0, Qt::Key_Minus, -1, 16.0},
+                      {-2400, 0, 300, farthest},
+                      {0, Qt::Key_Equal, 30, farthest / 2},
+                      {360, 0, 590, farthest / 16}};
+  for (const auto& [angle, key, x, zoom] : rows) {
+    const int anchor = x < 0 ? d.Widget()->Canvas()->width() / 2 : x;
+    const double sample = (anchor - d.view.view_offset) / PixelsPerSample(d.view.zoom);
+    const int moves_before = moves;
+    if (angle == 0) {
+      QCursor::setPos(d.Widget()->Canvas()->mapToGlobal(QPoint(x < 0 ? -50 : x, 40)));
+      QTest::keyClick(d.Widget(), static_cast<Qt::Key>(key));
+    } else {
+      const QPointF at = d.Widget()->Canvas()->mapToGlobal(QPointF(x, 40));
+      QWheelEvent wheel(at, at, {}, {0, angle}, Qt::NoButton, Qt::ControlModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(d.Widget(), &wheel);
+    }
+    EXPECT_DOUBLE_EQ(d.view.zoom, zoom) << angle << " " << key;
+    EXPECT_EQ(moves, moves_before + (angle != -60 || zoom > 4.0));
+    const std::int32_t lower_bound = LowerBound(d.engine.sample_count, 595, zoom);
+    if (d.view.view_offset < 1 && d.view.view_offset > lower_bound) {
+      EXPECT_NEAR(SampleX(d.view.view_offset, static_cast<std::uint32_t>(sample), zoom), anchor,
+                  1.0);
+    }
+    const WaveformPicture picture = d.Picture(d.view, {0, 592});
+    std::set<std::int32_t> bars;
+    for (const std::uint32_t shot : shots) {
+      bars.insert(SampleX(d.view.view_offset, shot, zoom));
+    }
+    for (const ShotMarker& marker : picture.markers) {
+      EXPECT_EQ(bars.count(marker.x), 1U) << marker.x;
+    }
+    for (std::size_t c = 1; c < picture.trace.size() && zoom > 1.0; ++c) {
+      const TraceSegment &left = picture.trace[c - 1], &right = picture.trace[c];
+      EXPECT_EQ(right.x0, left.x0 + 1);
+      EXPECT_TRUE(right.y0 <= left.y1 && left.y0 <= right.y1) << right.x0;
+    }
+    QImage visible(593, 161, QImage::Format_RGB32), full(593, 161, QImage::Format_RGB32);
+    DrawWaveformPicture(visible, picture, kDisplayBackground, QFont());
+    DrawWaveformPicture(full, d.Picture(d.view, {-3000000, 3000000}), kDisplayBackground, QFont());
+    EXPECT_EQ(visible, full) << zoom;
+    EXPECT_EQ(d.Bar()->isEnabled(), zoom < farthest);
+    for (const std::uint32_t shot : {0U, 7U, 150U}) {
+      ScrollToShot(d.view, d.engine, d.display, shot);
+      // Where the clip's end holds the view back, an earlier shot may be in view.
+      const bool aligned = d.view.view_offset == AlignedOffset(shots[shot], zoom);
+      EXPECT_LE(ShotInView(d.view, d.engine, d.display).value(), shot);
+      EXPECT_TRUE(!aligned || ShotInView(d.view, d.engine, d.display) == shot) << shot;
+    }
+  }
 }
 
 }  // namespace
