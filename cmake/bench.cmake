@@ -14,3 +14,12 @@ foreach(source ${TAMBRIX_BENCH_SOURCES})
   target_link_libraries(${name} PRIVATE tambrix_ui_logic tambrix_literal_analysis
                                         benchmark::benchmark tambrix_warnings)
 endforeach()
+
+# The waveform's paint is timed with the display's own Qt drawing, which
+# needs only Qt Gui.
+if(TARGET Qt6::Gui)
+  target_sources(waveform_zoom_bench PRIVATE src/display/waveform_painter_qt.cpp)
+  target_link_libraries(waveform_zoom_bench PRIVATE Qt6::Gui)
+else()
+  set_target_properties(waveform_zoom_bench PROPERTIES EXCLUDE_FROM_ALL ON)
+endif()
