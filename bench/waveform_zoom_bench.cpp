@@ -62,10 +62,9 @@ void BM_Paint(benchmark::State& state) {
   view.summary = BuildWaveformSummary(HeldSamples(engine));
   view.zoom = state.range(0) >= kWholeClip ? FarthestZoom(engine.GetSampleCount(), kViewWidth)
                                            : static_cast<double>(state.range(0));
-  const double middle = engine.GetShot(engine.GetShotCount() / 2).position;
-  view.view_offset = ClampViewOffset(
-      static_cast<std::int32_t>(kViewWidth / 2 - middle * PixelsPerSample(view.zoom)),
-      LowerBound(engine.GetSampleCount(), kViewWidth, view.zoom));
+  const std::uint32_t middle = engine.GetShot(engine.GetShotCount() / 2).position;
+  view.view_offset = ClampViewOffset(kViewWidth / 2 + AlignedOffset(middle, view.zoom),
+                                     LowerBound(engine.GetSampleCount(), kViewWidth, view.zoom));
   QImage image(kViewWidth, kViewHeight, QImage::Format_RGB32);
   std::size_t markers = 0;
   for (auto _ : state) {

@@ -69,8 +69,9 @@ SampleRange MinMaxOver(const WaveformSummary& summary, std::span<const std::uint
   }
   // Raw samples up to the first block's edge, then the largest whole block
   // that starts there at each step, then raw samples to the end.
-  std::uint64_t at = std::min<std::uint64_t>(
-      end, (first + kSummaryBlockSamples - 1) / kSummaryBlockSamples * kSummaryBlockSamples);
+  std::uint64_t at =
+      std::min<std::uint64_t>(end, (std::uint64_t{first} + kSummaryBlockSamples - 1) /
+                                       kSummaryBlockSamples * kSummaryBlockSamples);
   SampleRange range = Scan(first_sample, samples, first, at);
   while (true) {
     std::size_t level = summary.level_starts.size();
