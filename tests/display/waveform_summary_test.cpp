@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,14 +26,14 @@ TEST(WaveformSummary, MinMaxEqualsADirectScan) {
       const std::uint32_t last = trial == 0 ? length : std::max(first, index(rng));
       SampleRange scanned{};
       if (first < length) {
-        const auto end = samples.begin() + std::min(last + 1, length);
-        const auto [low, high] = std::minmax_element(samples.begin() + first, end);
+        const auto [low, high] = std::minmax_element(samples.begin() + first,
+                                                     samples.begin() + std::min(last + 1, length));
         scanned = {*low, *high};
       }
       for (const WaveformSummary* used : {&summary, &other}) {
         const SampleRange range = MinMaxOver(*used, samples, first, last);
-        EXPECT_EQ(range.low, scanned.low) << length << " " << first << ".." << last;
-        EXPECT_EQ(range.high, scanned.high) << length << " " << first << ".." << last;
+        EXPECT_EQ(std::pair(range.low, range.high), std::pair(scanned.low, scanned.high))
+            << length << " " << first << ".." << last;
       }
     }
   }
