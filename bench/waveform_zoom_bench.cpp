@@ -1,7 +1,8 @@
 // The waveform view over the 10-minute 48 kHz clip: building its min/max
 // summary, and one paint (the picture built and drawn into an image of the
 // display's size with the labels' font) at the closest zoom, at zooms
-// between and of the whole clip, each around the shot in the clip's middle.
+// between and of the whole clip, around the shot in the clip's middle and at
+// its end.
 #include <benchmark/benchmark.h>
 
 #include <QFontMetrics>
@@ -62,7 +63,11 @@ void BM_Paint(benchmark::State& state) {
   view.summary = BuildWaveformSummary(HeldSamples(engine));
   view.zoom = state.range(0) >= kWholeClip ? FarthestZoom(engine.GetSampleCount(), kViewWidth)
                                            : static_cast<double>(state.range(0));
-  const std::uint32_t middle = engine.GetShot(engine.GetShotCount() / 2).position;
+  // The second argument puts the view at the clip's end instead, where the
+  // labels' layout starts furthest from the clip's start.
+  const std::uint32_t middle = state.range(1) != 0
+                                   ? engine.GetSampleCount()
+                                   : engine.GetShot(engine.GetShotCount() / 2).position;
   view.view_offset = ClampViewOffset(kViewWidth / 2 + AlignedOffset(middle, view.zoom),
                                      LowerBound(engine.GetSampleCount(), kViewWidth, view.zoom));
   QImage image(kViewWidth, kViewHeight, QImage::Format_RGB32);
@@ -77,12 +82,7 @@ void BM_Paint(benchmark::State& state) {
 }
 BENCHMARK(BM_Paint)
     ->Unit(benchmark::kMillisecond)
-    ->Arg(1)
-    ->Arg(16)
-    ->Arg(256)
-    ->Arg(2048)
-    ->Arg(8192)
-    ->Arg(kWholeClip);
+    ->ArgsProduct({{1, 16, 256, 2048, 4096, 8192, kWholeClip}, {0, 1}});
 
 }  // namespace
 
