@@ -1,5 +1,5 @@
 # The Qt program, its platform pieces and their tests.
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Multimedia Test)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Multimedia Charts Test)
 # libxcb: the start-up asks the X server itself whether it can be reached.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
@@ -16,7 +16,7 @@ target_link_libraries(tambrix_platform PUBLIC tambrix_core Qt6::Core Qt6::Multim
 file(GLOB TAMBRIX_GUI_SOURCES CONFIGURE_DEPENDS
      src/shell/*_qt.cpp src/shell/*_qt.h src/display/*_qt.cpp src/display/*_qt.h)
 add_library(tambrix_gui STATIC ${TAMBRIX_GUI_SOURCES})
-target_link_libraries(tambrix_gui PUBLIC tambrix_ui_logic tambrix_platform Qt6::Widgets
+target_link_libraries(tambrix_gui PUBLIC tambrix_ui_logic tambrix_platform Qt6::Widgets Qt6::Charts
                                   PRIVATE PkgConfig::XCB tambrix_warnings)
 
 # The artwork (bitmaps 104 and 106, the icon) is compiled into each program

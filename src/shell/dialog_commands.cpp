@@ -11,6 +11,7 @@
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
 #include "log/event_log.h"
+#include "shell/chosen_path.h"
 #include "shell/control_ids.h"
 #include "shell/detector_choice.h"
 #include "shell/dialog_surface.h"
@@ -24,20 +25,6 @@
 namespace {
 
 constexpr const char* kNoDataLoaded = "No Data Is Loaded";
-
-void RestoreStartDirectory(const ShellContext& context) {
-  std::error_code ignored;
-  std::filesystem::current_path(context.state.start_directory, ignored);
-}
-
-// The path the user confirmed, or nothing when cancelled or too long to fit.
-std::optional<std::string> ChooseFile(ShellContext& context, const ChooserRequest& request) {
-  std::optional<std::string> chosen = context.services.chooser.Choose(request);
-  if (!chosen || chosen->empty() || chosen->size() > kMaxChosenPathLength) {
-    return std::nullopt;
-  }
-  return chosen;
-}
 
 void LoadCommand(ShellContext& context) {
   if (const std::optional<std::string> path = ChooseFile(context, kLoadChooser)) {
@@ -53,6 +40,7 @@ void RecCommand(ShellContext& context) {
 
 void StopCommand(ShellContext& context) {
   StopRecording(context.engine);
+  context.state.clip_name = kTempFileName;
   ShowNewClip(context);
 }
 
@@ -85,6 +73,7 @@ void ShowNewClip(ShellContext& context) {
   const DetectorMark mark = MarkFor(context.engine);
   context.dialog->ShowDetectorMark(mark.text, mark.offers_other);
   ShowRecordingState(context);
+  context.dialog->ReviewNewClip();
 }
 
 void OpeningSequence(ShellContext& context, DialogSurface& dialog) {
@@ -146,6 +135,7 @@ void LoadChosenFile(ShellContext& context, const std::string& path) {
   }
   WriteLogEntry(LogTarget::Routine, "Starting Loading File");
   LoadClip(context.engine, path);
+  context.state.clip_name = path;
   ShowNewClip(context);
 }
 

@@ -28,6 +28,8 @@ class DialogSurface {
   // The mark over the waveform (empty: none); when it offers the other
   // detector's result, a click on it asks for that.
   virtual void ShowDetectorMark(std::string_view text, bool offers_other) = 0;
+  // The shot review, where open, shows the clip the engine now holds.
+  virtual void ReviewNewClip() = 0;
   // A new display window inside the dialog, hidden, that paints and scrolls
   // `view`.
   virtual std::unique_ptr<DisplaySurface> CreateDisplay(WaveformView& view,

@@ -21,6 +21,10 @@
 #include <algorithm>
 
 #include "display/display_widget_qt.h"
+#include "display/display_window.h"
+#include "display/view_hooks_stub.h"
+#include "display/waveform_picture.h"
+#include "display/waveform_view.h"
 #include "engine/sound_engine.h"
 #include "shell/control_ids.h"
 #include "shell/control_tooltips.h"
@@ -31,6 +35,7 @@
 #include "shell/held_button_qt.h"
 #include "shell/read_only_field_qt.h"
 #include "shell/shell_context.h"
+#include "shell/shot_review_qt.h"
 
 namespace {
 
@@ -109,6 +114,42 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
   // labels overlap, that decides what shows. (No ranges view: clang 14
   // can't compile one with this standard library.)
   std::for_each(made.rbegin(), made.rend(), [](QWidget* widget) { widget->raise(); });
+
+  review_action_ = new QAction(QStringLiteral("Shot Review..."), this);
+  review_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  review_action_->setShortcutContext(Qt::WindowShortcut);
+  review_action_->setToolTip(QStringLiteral("Every shot in a table, with plots and export"));
+  addAction(review_action_);
+  connect(review_action_, &QAction::triggered, this, &MainDialog::OpenReview);
+  /*context_.display.view_moved = [this] {
+    if (review_ != nullptr && review_->isVisible()) {
+      review_->FollowView(ShotInView(context_.view, context_.engine, context_.display));
+    }
+  };*/
+}
+
+void MainDialog::OpenReview() {
+  if (review_ == nullptr) {
+    ReviewHooks hooks;
+    hooks.show_shot = [this](std::uint32_t shot) {
+      ScrollToShot(context_.view, context_.engine, context_.display, shot);
+    };
+    hooks.waveform_image = [this] {
+      const auto* canvas = findChild<DisplayCanvas*>();
+      return canvas != nullptr && canvas->isVisible() ? canvas->Image() : QImage();
+    };
+    review_ = new ShotReviewWindow(this, context_, std::move(hooks));
+  }
+  review_->ShowClip(context_.state.clip_name);
+  review_->show();
+  review_->raise();
+  review_->activateWindow();
+}
+
+void MainDialog::ReviewNewClip() {
+  if (review_ != nullptr && review_->isVisible()) {
+    review_->ShowClip(context_.state.clip_name);
+  }
 }
 
 QAbstractButton* MainDialog::Connected(QAbstractButton* button, int control_id) {
@@ -282,6 +323,8 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
       emit CommandDone();
     });
   }
+  menu.addSeparator();
+  menu.addAction(review_action_);
   menu.exec(event->globalPos());
 }
 

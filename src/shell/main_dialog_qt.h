@@ -10,7 +10,9 @@
 
 struct ShellContext;
 class QAbstractButton;
+class QAction;
 class QPushButton;
+class ShotReviewWindow;
 
 // The main dialog built from its template: every command of its controls
 // goes to the shell's command logic.
@@ -33,8 +35,13 @@ class MainDialog final : public QWidget, public DialogSurface {
   void Activate() override;
   void Hide() override;
   void ShowDetectorMark(std::string_view text, bool offers_other) override;
+  void ReviewNewClip() override;
   std::unique_ptr<DisplaySurface> CreateDisplay(WaveformView& view, const SoundEngine& engine,
                                                 DisplayWindow& display) override;
+  // The shot review, opened (Ctrl+L, or from the context menu) and raised.
+  void OpenReview();
+  // Null until first opened.
+  ShotReviewWindow* Review() const { return review_; }
 
  signals:
   // After every command, the close and a dropped file.
@@ -58,6 +65,8 @@ class MainDialog final : public QWidget, public DialogSurface {
   QSize template_size_;
   std::map<int, QWidget*> controls_;
   QPushButton* detector_mark_ = nullptr;
+  QAction* review_action_ = nullptr;
+  ShotReviewWindow* review_ = nullptr;
 };
 
 // Makes the dialog, centred on the screen and hidden, and runs its opening

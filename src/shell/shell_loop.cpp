@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "display/display_window.h"
+#include "engine/clip_files.h"
 #include "engine/notifier.h"
 #include "engine/recording.h"
 #include "engine/sound_engine.h"
@@ -58,6 +59,7 @@ void ServiceRecording(ShellContext& context) {
   if (elapsed > kRecordingLimitMs) {
     if (engine.IsRecording()) {
       StopRecording(engine);
+      context.state.clip_name = kTempFileName;
     }
     // Shown as after STOP, before the message says why it stopped.
     if (context.dialog != nullptr) {

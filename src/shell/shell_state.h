@@ -23,6 +23,8 @@ struct ShellState {
   // The seconds of the running recording the REC button shows; none while
   // it shows no recording.
   std::optional<std::uint32_t> recording_seconds_shown;
+  // The file the clip came from, as loaded ("tmp" after a recording).
+  std::string clip_name;
   RateUnit rate_unit = RateUnit::Bps;
   bool display_shown = true;
   // The dialog's client size without the display area, taken at the first

@@ -46,44 +46,12 @@
 #include "shell/shell_loop.h"
 #include "shell/tick_source.h"
 #include "support/fake_audio_system.h"
+#include "support/shell_fixture.h"
 #include "support/test_support.h"
 
 namespace {
 
-// The next scripted answer (none left: cancelled), after moving to
-// `wander_to` as a real chooser may.
-struct FakeChooser final : FileChooser {
-  std::optional<std::string> Choose(const ChooserRequest& /*request*/) override {
-    std::filesystem::current_path(wander_to);
-    return next < answers.size() ? std::optional(answers[next++]) : std::nullopt;
-  }
-  std::vector<std::string> answers;
-  std::size_t next = 0;
-  std::filesystem::path wander_to = ".";
-};
-
-struct FakeTicks final : TickSource {
-  std::uint32_t Now() override { return now; }
-  std::uint32_t now = 0;
-};
-
-struct Shell {
-  Shell() {
-    audio.ring.assign(kRingBytes, 128);
-    state.start_directory = dir.path().string();
-  }
-  test::ScopedWorkDir dir;
-  test::FakeAudioSystem audio;
-  test::RecordingNotifier notifier;
-  FakeChooser chooser;
-  FakeTicks ticks;
-  ShellServices services{chooser, notifier, ticks};
-  SoundEngine engine{&audio, &notifier};
-  ShellState state;
-  DisplayWindow display;
-  WaveformView view;
-  ShellContext context{state, engine, display, view, services};
-};
+using test::Shell;
 
 // What happens: a click on a control, the chooser's next answer, bytes the
 // microphone captures (which the loop then polls; none: the capture fails

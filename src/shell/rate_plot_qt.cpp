@@ -1,0 +1,106 @@
+#include "shell/rate_plot_qt.h"
+
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "engine/analysis.h"
+
+namespace {
+
+constexpr qreal kPointSize = 6.0;
+constexpr qreal kMarkSize = 12.0;
+constexpr int kDecimals = 3;
+constexpr int kRateTicks = 7;  // every 5 BPS
+
+}  // namespace
+
+RatePlot::RatePlot(QWidget* parent)
+    : QChartView(parent),
+      points_(new QScatterSeries(this)),
+      mark_(new QScatterSeries(this)),
+      average_(new QLineSeries(this)),
+      time_axis_(new QValueAxis(this)),
+      rate_axis_(new QValueAxis(this)) {
+  auto* plot = new QChart();
+  plot->setTitle(QStringLiteral("Rate of fire"));
+  plot->setAnimationOptions(QChart::NoAnimation);
+  plot->legend()->setAlignment(Qt::AlignBottom);
+  points_->setName(QStringLiteral("Counted splits"));
+  points_->setMarkerSize(kPointSize);
+  points_->setPen(Qt::NoPen);
+  mark_->setName(QStringLiteral("Selected shot"));
+  average_->setName(QStringLiteral("Average"));
+  mark_->setMarkerSize(kMarkSize);
+  for (QAbstractSeries* series :
+       {static_cast<QAbstractSeries*>(average_), static_cast<QAbstractSeries*>(points_),
+        static_cast<QAbstractSeries*>(mark_)}) {
+    plot->addSeries(series);
+  }
+  time_axis_->setTitleText(QStringLiteral("Time in clip (s)"));
+  rate_axis_->setTitleText(QStringLiteral("Rate (BPS)"));
+  // Counted rates lie below the limit, so one scale fits every clip.
+  rate_axis_->setRange(0.0, static_cast<double>(kRateLimit));
+  rate_axis_->setTickCount(kRateTicks);
+  rate_axis_->setLabelFormat(QStringLiteral("%.0f"));
+  plot->addAxis(time_axis_, Qt::AlignBottom);
+  plot->addAxis(rate_axis_, Qt::AlignLeft);
+  for (QAbstractSeries* series : plot->series()) {
+    series->attachAxis(time_axis_);
+    series->attachAxis(rate_axis_);
+  }
+  setChart(plot);
+  setRenderHint(QPainter::Antialiasing);
+  setToolTip(
+      QStringLiteral("Each counted split's rate at the time of its shot, and the average; "
+                     "click a point to select its shot"));
+  connect(points_, &QScatterSeries::clicked, this, &RatePlot::OnPointClicked);
+}
+
+void RatePlot::SetRows(const std::vector<ShotRow>& rows, float average_bps, double clip_seconds) {
+  rows_ = rows;
+  point_shots_.clear();
+  point_times_.clear();
+  QList<QPointF> points;
+  for (std::uint32_t k = 0; k < rows.size(); ++k) {
+    if (rows[k].counts) {
+      points.append({rows[k].time_s, static_cast<double>(rows[k].rate_bps)});
+      point_shots_.push_back(k);
+      point_times_.push_back(rows[k].time_s);
+    }
+  }
+  points_->replace(points);
+  const double end = std::max(clip_seconds, rows.empty() ? 0.0 : rows.back().time_s);
+  average_->clear();
+  if (!points.isEmpty()) {
+    const auto average = static_cast<double>(average_bps);
+    average_->append({{0.0, average}, {end, average}});
+  }
+  chart()->setTitle(QStringLiteral("Rate of fire, average %1 BPS")
+                        .arg(static_cast<double>(average_bps), 0, 'f', kDecimals));
+  time_axis_->setRange(0.0, std::max(end, 1.0));
+  MarkShot(std::nullopt);
+}
+
+void RatePlot::MarkShot(std::optional<std::uint32_t> shot_index) {
+  mark_->clear();
+  if (shot_index && *shot_index < rows_.size() && rows_[*shot_index].counts) {
+    const ShotRow& row = rows_[*shot_index];
+    mark_->append(row.time_s, static_cast<double>(row.rate_bps));
+  }
+}
+
+void RatePlot::OnPointClicked(const QPointF& point) {
+  if (point_times_.empty()) {
+    return;
+  }
+  // Times grow along the list: the nearest point is beside the insertion place.
+  const auto after = std::lower_bound(point_times_.begin(), point_times_.end(), point.x());
+  std::size_t nearest = static_cast<std::size_t>(after - point_times_.begin());
+  if (nearest == point_times_.size() ||
+      (nearest > 0 && point.x() - point_times_[nearest - 1] < point_times_[nearest] - point.x())) {
+    --nearest;
+  }
+  emit ShotClicked(point_shots_[nearest]);
+}
