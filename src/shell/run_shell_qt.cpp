@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QIcon>
 #include <QTimer>
+#include <clocale>
 
 #include "display/display_window.h"
 #include "display/waveform_view.h"
@@ -79,6 +80,9 @@ void ConfigureApplication() {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tambrix.png")));
   // The main loop ends the program, not the last window closing.
   QApplication::setQuitOnLastWindowClosed(false);
+  // QApplication takes the user's locale for the C library too; readouts and
+  // labels print "%f" with a full stop, as the analyser and the logs do.
+  std::setlocale(LC_NUMERIC, "C");
 }
 
 int RunShell(SoundEngine& engine, DisplayWindow& display, ShellServices& services) {
