@@ -44,6 +44,7 @@ struct Review {
   Review() {
     dialog->show();
     QApplication::setActiveWindow(dialog.get());
+    QTest::qWait(5);  // the posted Display command sizes the dialog and the view
     s.chooser.answers.push_back(WriteTrain(1, 22050 * 8));
     QTest::mouseClick(dialog->Control(kLoadButton), Qt::LeftButton);
     QTest::keyClick(dialog.get(), Qt::Key_L, Qt::ControlModifier);
