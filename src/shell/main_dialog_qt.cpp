@@ -22,7 +22,6 @@
 
 #include "display/display_widget_qt.h"
 #include "display/display_window.h"
-#include "display/view_hooks_stub.h"
 #include "display/waveform_picture.h"
 #include "display/waveform_view.h"
 #include "engine/sound_engine.h"
@@ -121,12 +120,15 @@ MainDialog::MainDialog(ShellContext& context, const QFont& font)
   review_action_->setToolTip(QStringLiteral("Every shot in a table, with plots and export"));
   addAction(review_action_);
   connect(review_action_, &QAction::triggered, this, &MainDialog::OpenReview);
-  /*context_.display.view_moved = [this] {
+  context_.display.view_moved = [this] {
     if (review_ != nullptr && review_->isVisible()) {
       review_->FollowView(ShotInView(context_.view, context_.engine, context_.display));
     }
-  };*/
+  };
 }
+
+// The display window outlives the dialog; the review goes with it.
+MainDialog::~MainDialog() { context_.display.view_moved = nullptr; }
 
 void MainDialog::OpenReview() {
   if (review_ == nullptr) {

@@ -20,6 +20,9 @@ class MainDialog final : public QWidget, public DialogSurface {
   Q_OBJECT
  public:
   MainDialog(ShellContext& context, const QFont& font);
+  ~MainDialog() override;
+  MainDialog(const MainDialog&) = delete;
+  MainDialog& operator=(const MainDialog&) = delete;
 
   // The control with that identifier, or null.
   QWidget* Control(int control_id) const;

@@ -179,7 +179,7 @@ void ShotReviewWindow::SelectShot(std::uint32_t shot_index) {
 }
 
 void ShotReviewWindow::FollowView(std::optional<std::uint32_t> shot_index) {
-  if (!shot_index || shot_index == SelectedShot()) {
+  if (moving_view_ || !shot_index || shot_index == SelectedShot()) {
     return;
   }
   following_view_ = true;
@@ -191,7 +191,9 @@ void ShotReviewWindow::OnCurrentRowChanged() {
   const std::optional<std::uint32_t> shot = SelectedShot();
   rate_plot_->MarkShot(shot);
   if (shot && !following_view_ && hooks_.show_shot) {
+    moving_view_ = true;
     hooks_.show_shot(*shot);
+    moving_view_ = false;
   }
 }
 

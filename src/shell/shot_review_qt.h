@@ -66,4 +66,7 @@ class ShotReviewWindow final : public QWidget {
   SplitHistogramPlot* histogram_plot_;
   QWidget* buttons_;
   bool following_view_ = false;
+  // The waveform moving for the table: near the clip's end the view may show
+  // an earlier shot than the one selected, which stays selected.
+  bool moving_view_ = false;
 };

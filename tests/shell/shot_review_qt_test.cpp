@@ -115,6 +115,16 @@ TEST(ShotReviewQt, FastestSplitSortsFirstAndShowsInTheWaveform) {
             ClampViewOffset(AlignedOffset(fastest->position),
                             LowerBound(r.s.engine.GetSampleCount(),
                                        static_cast<std::uint32_t>(r.s.display.rect.width))));
+  // Moving the waveform selects the shot it shows, at any zoom.
+  for (const Qt::Key key : {Qt::Key_PageDown, Qt::Key_Minus, Qt::Key_PageDown}) {
+    QTest::keyClick(r.dialog->findChild<DisplayWidget*>(), key);
+    ASSERT_TRUE(ShotInView(r.s.view, r.s.engine, r.s.display).has_value());
+    EXPECT_EQ(r.window().SelectedShot(), ShotInView(r.s.view, r.s.engine, r.s.display));
+  }
+  // The last shot can't reach the left edge; it stays selected all the same.
+  table->selectRow(table->model()->rowCount() - 1);
+  EXPECT_EQ(r.window().SelectedShot(), rows.size() - 1);
+  EXPECT_NE(ShotInView(r.s.view, r.s.engine, r.s.display), rows.size() - 1);
   // A point clicked on the rate plot selects its shot.
   RatePlot* plot = r.window().Rates();
   const std::size_t point = plot->PointCount() / 2;
