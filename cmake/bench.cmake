@@ -23,3 +23,10 @@ if(TARGET Qt6::Gui)
 else()
   set_target_properties(waveform_zoom_bench PROPERTIES EXCLUDE_FROM_ALL ON)
 endif()
+
+# The shot review is timed as the program opens it.
+if(TARGET tambrix_gui)
+  target_link_libraries(shot_review_bench PRIVATE tambrix_gui)
+else()
+  set_target_properties(shot_review_bench PROPERTIES EXCLUDE_FROM_ALL ON)
+endif()

@@ -1,8 +1,12 @@
 #include "shell/rate_plot_qt.h"
 
+#include <QImage>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QPainter>
 #include <QScatterSeries>
 #include <QValueAxis>
+#include <QtMath>
 #include <algorithm>
 
 #include "engine/analysis.h"
@@ -14,11 +18,23 @@ constexpr qreal kMarkSize = 12.0;
 constexpr int kDecimals = 3;
 constexpr int kRateTicks = 7;  // every 5 BPS
 
+QImage DotImage(const QColor& colour, qreal size) {
+  const int side = qCeil(size);
+  QImage dot(side, side, QImage::Format_ARGB32_Premultiplied);
+  dot.fill(Qt::transparent);
+  QPainter painter(&dot);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(colour);
+  painter.drawEllipse(QRectF(0.0, 0.0, size, size));
+  return dot;
+}
+
 }  // namespace
 
 RatePlot::RatePlot(QWidget* parent)
     : QChartView(parent),
-      points_(new QScatterSeries(this)),
+      points_(new QLineSeries(this)),
       mark_(new QScatterSeries(this)),
       average_(new QLineSeries(this)),
       time_axis_(new QValueAxis(this)),
@@ -29,7 +45,7 @@ RatePlot::RatePlot(QWidget* parent)
   plot->legend()->setAlignment(Qt::AlignBottom);
   points_->setName(QStringLiteral("Counted splits"));
   points_->setMarkerSize(kPointSize);
-  points_->setPen(Qt::NoPen);
+  points_->setPointsVisible(true);
   mark_->setName(QStringLiteral("Selected shot"));
   average_->setName(QStringLiteral("Average"));
   mark_->setMarkerSize(kMarkSize);
@@ -37,6 +53,14 @@ RatePlot::RatePlot(QWidget* parent)
        {static_cast<QAbstractSeries*>(average_), static_cast<QAbstractSeries*>(points_),
         static_cast<QAbstractSeries*>(mark_)}) {
     plot->addSeries(series);
+  }
+  // Points alone, no line between them, each drawn as one image: a series
+  // of points that are items each takes half a second for thousands.
+  const QColor colour = points_->color();
+  points_->setLightMarker(DotImage(colour, kPointSize));
+  points_->setPen(Qt::NoPen);
+  for (QLegendMarker* marker : plot->legend()->markers(points_)) {
+    marker->setBrush(colour);
   }
   time_axis_->setTitleText(QStringLiteral("Time in clip (s)"));
   rate_axis_->setTitleText(QStringLiteral("Rate (BPS)"));
@@ -55,7 +79,7 @@ RatePlot::RatePlot(QWidget* parent)
   setToolTip(
       QStringLiteral("Each counted split's rate at the time of its shot, and the average; "
                      "click a point to select its shot"));
-  connect(points_, &QScatterSeries::clicked, this, &RatePlot::OnPointClicked);
+  connect(points_, &QLineSeries::clicked, this, &RatePlot::OnPointClicked);
 }
 
 void RatePlot::SetRows(const std::vector<ShotRow>& rows, float average_bps, double clip_seconds) {

@@ -29,7 +29,7 @@ class RatePlot final : public QChartView {
 
  private:
   void OnPointClicked(const QPointF& point);
-  QScatterSeries* points_;
+  QLineSeries* points_;
   QScatterSeries* mark_;
   QLineSeries* average_;
   QValueAxis* time_axis_;

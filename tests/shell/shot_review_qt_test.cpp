@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QChart>
 #include <QHeaderView>
+#include <QLineSeries>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QTableView>
 #include <QTest>
 #include <numeric>
@@ -128,9 +128,9 @@ TEST(ShotReviewQt, FastestSplitSortsFirstAndShowsInTheWaveform) {
   // A point clicked on the rate plot selects its shot.
   RatePlot* plot = r.window().Rates();
   const std::size_t point = plot->PointCount() / 2;
-  const auto* points = static_cast<const QScatterSeries*>(plot->chart()->series().at(1));
+  const auto* points = static_cast<const QLineSeries*>(plot->chart()->series().at(1));
   const QPointF at = plot->chart()->mapToPosition(points->at(static_cast<int>(point)),
-                                                  const_cast<QScatterSeries*>(points));
+                                                  const_cast<QLineSeries*>(points));
   QTest::mouseClick(plot->viewport(), Qt::LeftButton, {}, plot->mapFromScene(at));
   EXPECT_EQ(r.window().SelectedShot(), plot->PointShot(point));
 }
