@@ -3,6 +3,7 @@
 #include <span>
 
 #include "engine/analysis.h"
+#include "engine/quality_counts.h"
 #include "engine/sound_engine.h"
 
 namespace {
@@ -29,12 +30,6 @@ std::int32_t PenaltyFor(std::span<const Penalty> table, std::uint32_t value) {
   }
   return total;
 }
-
-struct QualityCounts {
-  std::uint32_t near_full_scale = 0;
-  std::uint32_t steady = 0;
-  std::uint8_t peak = 0;
-};
 
 void CountPosition(QualityCounts& counts, std::uint8_t previous, std::uint8_t sample) {
   counts.near_full_scale += sample >= kNearFullScale ? 1U : 0U;
@@ -65,36 +60,30 @@ void CountBlock(QualityCounts& counts, const std::uint8_t* samples) {
   counts.peak = peak;
 }
 
-QualityCounts CountClip(const std::uint8_t* samples, std::uint32_t end, std::uint8_t peak) {
-  QualityCounts counts;
-  counts.peak = peak;
-  std::uint32_t i = kFirstAnalysedPosition;
+}  // namespace
+
+void CountQuality(QualityCounts& counts, const std::uint8_t* samples, std::uint32_t end) {
+  std::uint32_t i = std::max(counts.end, kFirstAnalysedPosition);
   if (i >= end) {
-    return counts;
+    return;
   }
-  // The first position is compared with 0, not with sample 50.
-  CountPosition(counts, 0, samples[i]);
-  ++i;
+  if (i == kFirstAnalysedPosition) {
+    // The first position is compared with 0, not with sample 50.
+    CountPosition(counts, 0, samples[i]);
+    ++i;
+  }
   for (; end - i >= kCountBlock; i += kCountBlock) {
     CountBlock(counts, samples + i);
   }
   for (; i < end; ++i) {
     CountPosition(counts, samples[i - 1], samples[i]);
   }
-  return counts;
+  counts.end = end;
 }
 
-}  // namespace
-
-bool MeasureClipQuality(SoundEngine& engine) {
-  if (!HoldsSamplesOrReport(engine)) {
-    return false;
-  }
-  const QualityCounts counts =
-      CountClip(engine.samples->data(), AnalysedEnd(engine), engine.peak_sample);
+void ApplyQuality(SoundEngine& engine, const QualityCounts& counts, std::int16_t start) {
   engine.peak_sample = counts.peak;
-
-  std::int32_t quality = engine.clip_quality;
+  std::int32_t quality = start;
   quality -= PenaltyFor(kNearFullScalePenalties, counts.near_full_scale);
   quality -= PenaltyFor(kSteadyPenalties, counts.steady);
   quality -= PenaltyFor(kClipLengthPenalties, engine.clip_length);
@@ -102,5 +91,15 @@ bool MeasureClipQuality(SoundEngine& engine) {
     quality = 0;
   }
   engine.clip_quality = static_cast<std::int16_t>(quality);
+}
+
+bool MeasureClipQuality(SoundEngine& engine) {
+  if (!HoldsSamplesOrReport(engine)) {
+    return false;
+  }
+  QualityCounts counts;
+  counts.peak = engine.peak_sample;
+  CountQuality(counts, engine.samples->data(), AnalysedEnd(engine));
+  ApplyQuality(engine, counts, engine.clip_quality);
   return true;
 }

@@ -4,13 +4,9 @@
 #include <vector>
 
 #include "engine/analysis.h"
+#include "engine/classic_detection.h"
 #include "engine/shot_figures.h"
 #include "engine/sound_engine.h"
-
-// The windows only ever move forward, and are looked at only while the
-// detector needs them: the onset count takes each sample in and out once, and
-// the settle extremes work each block of samples out once. So the detector
-// costs O(n) however long its windows are and however often it changes state.
 
 namespace {
 
@@ -25,17 +21,6 @@ std::uint32_t TestEnd(std::uint32_t held, std::uint32_t analysed_end, std::uint3
   }
   return std::max(kFirstAnalysedPosition, std::min(analysed_end, held - w));
 }
-
-// Count of the samples outside the onset band in the window [lo, hi).
-struct OnsetCounter {
-  const std::uint8_t* samples = nullptr;
-  std::uint32_t length = 0;
-  std::array<std::uint8_t, 256> out_of_band{};
-  Band band;
-  std::uint32_t lo = 0;
-  std::uint32_t hi = 0;
-  std::int32_t count = 0;
-};
 
 // Fixed-length blocks let the compiler vectorise the scan of quiet stretches.
 constexpr std::uint32_t kScanBlock = 32;
@@ -61,10 +46,8 @@ std::uint32_t NextOutside(const OnsetCounter& c, std::uint32_t k, std::uint32_t 
   return k;
 }
 
-OnsetCounter MakeOnsetCounter(const std::uint8_t* samples, std::uint32_t w,
-                              std::uint8_t tolerance) {
+OnsetCounter MakeOnsetCounter(std::uint32_t w, std::uint8_t tolerance) {
   OnsetCounter counter;
-  counter.samples = samples;
   counter.length = WindowSamples(w);
   counter.band = BandAround(kOnsetBandCentre, tolerance);
   for (std::uint32_t v = 0; v < counter.out_of_band.size(); ++v) {
@@ -124,48 +107,18 @@ std::uint32_t FindOnset(OnsetCounter& c, std::uint32_t i, std::uint32_t end) {
   return i;
 }
 
-// Extremes of the settle window by blocks as long as the window: a window
-// covers the tail of one block and the head of the next, so its minimum and
-// maximum are those of a block suffix and of the next block's prefix. Each
-// half of a block is worked out once, when a window first needs it.
-struct RunningExtremes {
-  std::vector<std::uint8_t> low;
-  std::vector<std::uint8_t> high;
-};
-
-struct BlockExtremes {
-  std::uint32_t block = 0;
-  bool has_prefix = false;
-  bool has_suffix = false;
-  RunningExtremes prefix;
-  RunningExtremes suffix;
-};
-
-struct SettleRange {
-  const std::uint8_t* samples = nullptr;
-  std::uint32_t held = 0;
-  std::uint32_t length = 0;
-  std::array<BlockExtremes, 2> blocks;  // by parity: a window's two blocks
-};
-
-SettleRange MakeSettleRange(const std::uint8_t* samples, std::uint32_t w, std::uint32_t held) {
-  SettleRange range;
-  range.samples = samples;
-  range.held = held;
-  range.length = WindowSamples(w);
-  return range;
-}
-
-// The extremes of samples[0..k] (forward) or samples[k..count) (backward),
-// for each k.
-void FillRunningExtremes(const std::uint8_t* samples, std::uint32_t count, bool forward,
-                         RunningExtremes& out) {
+// The extremes of samples[from..k] for each k in [from, count) (forward,
+// continuing what samples[0..from) gave) or of samples[k..count) (backward,
+// from 0).
+void FillRunningExtremes(const std::uint8_t* samples, std::uint32_t from, std::uint32_t count,
+                         bool forward, RunningExtremes& out) {
   // Locals, since stores through the byte arrays could alias the vectors.
   std::uint8_t* lows = out.low.data();
   std::uint8_t* highs = out.high.data();
-  std::uint8_t low = samples[forward ? 0 : count - 1];
-  std::uint8_t high = low;
-  for (std::uint32_t n = 0; n < count; ++n) {
+  const std::uint32_t start = forward ? from : count - 1;
+  std::uint8_t low = forward && from != 0 ? lows[from - 1] : samples[start];
+  std::uint8_t high = forward && from != 0 ? highs[from - 1] : samples[start];
+  for (std::uint32_t n = from; n < count; ++n) {
     const std::uint32_t k = forward ? n : count - 1 - n;
     low = std::min(low, samples[k]);
     high = std::max(high, samples[k]);
@@ -175,32 +128,43 @@ void FillRunningExtremes(const std::uint8_t* samples, std::uint32_t count, bool 
 }
 
 // Only called for windows inside the clip, so a block is never longer than
-// the clip. The last block may be cut short by the end of the clip; only its
-// prefix is ever used then.
+// the clip. A suffix is only needed of a block held whole; a prefix may be
+// cut short by the samples held so far.
 BlockExtremes& BlockAt(SettleRange& r, std::uint32_t block) {
   BlockExtremes& b = r.blocks[block % 2];
-  if (b.block != block || (!b.has_prefix && !b.has_suffix)) {
+  if (b.block != block) {
     b.block = block;
-    b.has_prefix = false;
+    b.prefix_count = 0;
     b.has_suffix = false;
   }
   return b;
 }
 
+void Size(RunningExtremes& half, std::uint32_t length) {
+  // Sized on first use, when a window fits in the clip: a rate read from a
+  // file can't make it larger than the clip.
+  half.low.resize(length);
+  half.high.resize(length);
+}
+
 const RunningExtremes& Half(SettleRange& r, std::uint32_t block, bool prefix) {
   BlockExtremes& b = BlockAt(r, block);
-  bool& ready = prefix ? b.has_prefix : b.has_suffix;
-  RunningExtremes& half = prefix ? b.prefix : b.suffix;
-  if (!ready) {
-    ready = true;
-    // Sized on first use, when a window fits in the clip: a rate read from a
-    // file can't make it larger than the clip.
-    half.low.resize(r.length);
-    half.high.resize(r.length);
-    const std::uint8_t* first = r.samples + std::size_t{block} * r.length;
-    FillRunningExtremes(first, std::min(r.length, r.held - block * r.length), prefix, half);
+  const std::uint8_t* first = r.samples + std::size_t{block} * r.length;
+  const std::uint32_t count = std::min(r.length, r.held - block * r.length);
+  if (!prefix) {
+    if (!b.has_suffix) {
+      b.has_suffix = true;
+      Size(b.suffix, r.length);
+      FillRunningExtremes(first, 0, count, false, b.suffix);
+    }
+    return b.suffix;
   }
-  return half;
+  if (b.prefix_count < count) {
+    Size(b.prefix, r.length);
+    FillRunningExtremes(first, b.prefix_count, count, true, b.prefix);
+    b.prefix_count = count;
+  }
+  return b.prefix;
 }
 
 // First position in [i, end) whose window lies wholly in the band around the
@@ -238,41 +202,58 @@ std::uint32_t FindSettle(SettleRange& r, std::uint32_t i, std::uint32_t end,
 
 }  // namespace
 
+ClassicDetection StartClassicDetection(const SoundEngine& engine) {
+  ClassicDetection detection;
+  // Both tolerances wrap modulo 256 by design.
+  const auto onset_tolerance =
+      static_cast<std::uint8_t>(engine.peak_sample - kOnsetToleranceOffset);
+  detection.settle_tolerance =
+      static_cast<std::uint8_t>(engine.peak_sample - kSettleToleranceOffset);
+  detection.onset_w = engine.sample_rate / kOnsetWindowDivisor;
+  detection.settle_w = engine.sample_rate / kSettleWindowDivisor;
+  detection.onsets = MakeOnsetCounter(detection.onset_w, onset_tolerance);
+  detection.settles.length = WindowSamples(detection.settle_w);
+  return detection;
+}
+
+void ContinueClassicDetection(ClassicDetection& detection, SoundEngine& engine) {
+  const std::uint8_t* samples = engine.samples->data();
+  const std::uint32_t held = HeldSampleCount(engine);
+  const std::uint32_t analysed_end = AnalysedEnd(engine);
+  const std::uint32_t settle_end = TestEnd(held, analysed_end, detection.settle_w);
+  const std::uint32_t onset_end = TestEnd(held, analysed_end, detection.onset_w);
+  // A growing clip may have moved.
+  detection.onsets.samples = samples;
+  detection.settles.samples = samples;
+  detection.settles.held = held;
+  std::uint32_t& i = detection.next;
+  for (;;) {
+    if (!detection.open_onset) {
+      const std::uint32_t onset = FindOnset(detection.onsets, i, onset_end);
+      if (onset >= onset_end) {
+        i = std::max(i, onset_end);
+        return;
+      }
+      detection.open_onset = onset;
+      i = onset + 1;
+    }
+    // A shot that is still open when the positions run out stays open.
+    i = FindSettle(detection.settles, i, settle_end, detection.settle_tolerance);
+    if (i >= settle_end) {
+      return;
+    }
+    RecordShot(engine, detection.last_onset, *detection.open_onset);
+    detection.open_onset.reset();
+    // The onset test runs at the very position where the shot closed.
+  }
+}
+
 bool DetectShots(SoundEngine& engine) {
   if (!HoldsSamplesOrReport(engine)) {
     return false;
   }
-  const std::uint8_t* samples = engine.samples->data();
-  const std::uint32_t held = HeldSampleCount(engine);
-  const std::uint32_t analysed_end = AnalysedEnd(engine);
-  // Both tolerances wrap modulo 256 by design.
-  const auto settle_tolerance =
-      static_cast<std::uint8_t>(engine.peak_sample - kSettleToleranceOffset);
-  const auto onset_tolerance =
-      static_cast<std::uint8_t>(engine.peak_sample - kOnsetToleranceOffset);
-  const std::uint32_t settle_w = engine.sample_rate / kSettleWindowDivisor;
-  const std::uint32_t onset_w = engine.sample_rate / kOnsetWindowDivisor;
-  const std::uint32_t settle_end = TestEnd(held, analysed_end, settle_w);
-  const std::uint32_t onset_end = TestEnd(held, analysed_end, onset_w);
-
-  OnsetCounter onsets = MakeOnsetCounter(samples, onset_w, onset_tolerance);
-  SettleRange settles = MakeSettleRange(samples, settle_w, held);
-  std::uint32_t last_onset = 0;
-  std::uint32_t i = kFirstAnalysedPosition;
-  for (;;) {
-    i = FindOnset(onsets, i, onset_end);
-    if (i >= onset_end) {
-      break;
-    }
-    const std::uint32_t onset = i;
-    // A shot that is still open when the positions run out is dropped.
-    i = FindSettle(settles, i + 1, settle_end, settle_tolerance);
-    if (i >= settle_end) {
-      break;
-    }
-    RecordShot(engine, last_onset, onset);
-    // The onset test runs at the very position where the shot closed.
-  }
+  ClassicDetection detection = StartClassicDetection(engine);
+  ContinueClassicDetection(detection, engine);
   FinishShotFigures(engine);
   return true;
 }

@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/analysis.h"
+#include "engine/live_analysis.h"
 #include "engine/sound_engine.h"
 #include "support/literal_analysis.h"
 
@@ -91,6 +93,16 @@ Samples NearWrap(Rng& rng, std::uint32_t n, std::uint32_t) {
   return samples;
 }
 
+// A shot train that grows louder along the clip, so its peak keeps rising.
+Samples RisingPeak(Rng& rng, std::uint32_t n, std::uint32_t rate) {
+  Samples samples = ShotTrain(rng, n, rate);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    samples[i] =
+        Clamp(128 + (samples[i] - 128) * static_cast<int>(i + n / 4) / static_cast<int>(n));
+  }
+  return samples;
+}
+
 using Generator = std::function<Samples(Rng&, std::uint32_t, std::uint32_t)>;
 
 std::vector<std::uint32_t> TableAndOddRates() {
@@ -137,6 +149,43 @@ TEST(AnalysisEquivalence, ClipsOfUpTo60Samples) {
   for (const Generator& generate : {Generator(ShotTrain), Generator(NearWrap)}) {
     CompareOn(generate, rng, 61,
               [](std::uint32_t, int c) { return static_cast<std::uint32_t>(c); });
+  }
+}
+
+// Fed in random chunks, one sample to most of the clip, the live analysis
+// is after every chunk what a load of the samples so far gives, and in the
+// end the literal analysis of the whole clip; the detector runs again over
+// everything only when the peak has risen.
+TEST(AnalysisEquivalence, LiveAnalysisOfEveryPrefix) {
+  Rng rng(11);
+  for (const Generator& generate :
+       {Generator(ShotTrain), Generator(NearWrap), Generator(RisingPeak)}) {
+    for (const std::uint32_t rate : TableAndOddRates()) {
+      const auto n = static_cast<std::uint32_t>(
+          Uniform(rng, 0, static_cast<int>(std::clamp(rate, 3000U, 20000U))));
+      const Samples samples = generate(rng, n, rate);
+      // Room for some of the clip or all of it: the samples also grow.
+      LiveAnalysis live(rate, Detector::Classic,
+                        static_cast<std::uint32_t>(Uniform(rng, 0, static_cast<int>(n))));
+      std::set<std::uint8_t> peaks;
+      for (std::uint32_t fed = 0; fed < n;) {
+        const int left = static_cast<int>(n - fed);
+        const auto chunk = static_cast<std::uint32_t>(
+            Uniform(rng, 0, 3) == 0 ? Uniform(rng, 1, std::min(left, 8)) : Uniform(rng, 1, left));
+        ASSERT_TRUE(FeedLiveAnalysis(live, samples.data() + fed, chunk));
+        fed += chunk;
+        peaks.insert(live.engine.peak_sample);
+        const std::string difference = test::FigureDifference(
+            test::AnalyseWithEngine(Samples(samples.begin(), samples.begin() + fed), rate),
+            test::TakeFigures(live.engine, true, true));
+        ASSERT_EQ(difference, "") << rate << " Hz, " << fed << " of " << n << " samples";
+      }
+      EXPECT_EQ(live.reruns, peaks.size());
+      EXPECT_EQ(test::FigureDifference(test::AnalyseLiterally(samples, rate),
+                                       test::TakeFigures(live.engine, true, true)),
+                "")
+          << rate << " Hz, " << n << " samples";
+    }
   }
 }
 
