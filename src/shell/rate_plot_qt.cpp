@@ -10,13 +10,15 @@
 #include <algorithm>
 
 #include "engine/analysis.h"
+#include "shell/split_histogram.h"
 
 namespace {
 
 constexpr qreal kPointSize = 6.0;
 constexpr qreal kMarkSize = 12.0;
 constexpr int kDecimals = 3;
-constexpr int kRateTicks = 7;  // every 5 BPS
+constexpr int kRateTicks = 7;       // every 5 BPS
+constexpr double kTimeTicks = 6.0;  // about, at a round step
 
 QImage DotImage(const QColor& colour, qreal size) {
   const int side = qCeil(size);
@@ -63,6 +65,8 @@ RatePlot::RatePlot(QWidget* parent)
     marker->setBrush(colour);
   }
   time_axis_->setTitleText(QStringLiteral("Time in clip (s)"));
+  time_axis_->setTickType(QValueAxis::TicksDynamic);
+  time_axis_->setTickAnchor(0.0);
   rate_axis_->setTitleText(QStringLiteral("Rate (BPS)"));
   // Counted rates lie below the limit, so one scale fits every clip.
   rate_axis_->setRange(0.0, static_cast<double>(kRateLimit));
@@ -104,6 +108,7 @@ void RatePlot::SetRows(const std::vector<ShotRow>& rows, float average_bps, doub
   chart()->setTitle(QStringLiteral("Rate of fire, average %1 BPS")
                         .arg(static_cast<double>(average_bps), 0, 'f', kDecimals));
   time_axis_->setRange(0.0, std::max(end, 1.0));
+  time_axis_->setTickInterval(RoundStepAtLeast(std::max(end, 1.0) / kTimeTicks));
   MarkShot(std::nullopt);
 }
 
