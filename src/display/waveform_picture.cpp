@@ -11,6 +11,7 @@
 #include "display/display_colours.h"
 #include "display/display_window.h"
 #include "display/waveform_view.h"
+#include "engine/recording.h"
 #include "engine/shot_intervals.h"
 #include "engine/sound_engine.h"
 
@@ -246,12 +247,12 @@ bool FirstShotWholeAtStart(const SoundEngine& engine, const DisplayWindow& displ
 }
 
 void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
-  // While recording, the figures shown are still the last clip's, and so
-  // is the picture.
-  if (engine.IsRecording() || !display.window) {
+  // A recording without running figures leaves the last clip's picture.
+  const SoundEngine& shown = ShownAnalysis(engine);
+  if (shown.IsRecording() || !display.window) {
     return;
   }
   DisplaySurface& window = *display.window;
   window.Present(
-      BuildWaveformPicture(engine, view, {0, window.ClientWidth() - 1}, MeasureIn(window)));
+      BuildWaveformPicture(shown, view, {0, window.ClientWidth() - 1}, MeasureIn(window)));
 }

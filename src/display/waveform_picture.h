@@ -77,5 +77,6 @@ bool FirstShotWholeAtStart(const SoundEngine& engine, const DisplayWindow& displ
 
 // Draws the clip held, so that the picture always shows what the figures
 // describe: the trace with a bar and label at each counted shot, or nothing
-// at all when there is no clip. A running recording leaves the old picture.
+// at all when there is no clip. A running recording shows its running
+// analysis instead.
 void PaintWaveform(const WaveformView& view, const SoundEngine& engine, DisplayWindow& display);

@@ -233,6 +233,14 @@ std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEng
   return std::nullopt;
 }
 
+void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  view.zoom = kClosestZoom;
+  // The clamp turns the extreme into the last page.
+  view.view_offset = std::numeric_limits<std::int32_t>::min();
+  UpdateScrollBar(view, engine, display);
+  PaintWaveform(view, engine, display);
+}
+
 void ShowClip(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
   view.view_offset = kInitialViewOffset;
   view.zoom = kClosestZoom;

@@ -99,6 +99,11 @@ void ScrollToShot(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
 std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEngine& engine,
                                         const DisplayWindow& display);
 
+// While a recording runs: the newest sound at the right edge at the closest
+// zoom, repainted. The shot review keeps the last clip until STOP, so it
+// is not told.
+void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display);
+
 // After a new clip, wherever the previous one was left: the view opens at
 // the clip's start at the closest zoom, or, when its first shot's bar and
 // label are not whole there, with that shot at the left edge. Summarises the

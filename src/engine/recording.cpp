@@ -5,6 +5,7 @@
 #include <span>
 
 #include "engine/clip_files.h"
+#include "engine/live_analysis.h"
 #include "engine/messages.h"
 #include "engine/notifier.h"
 #include "engine/sound_engine.h"
@@ -22,6 +23,7 @@ void ReleaseCapture(SoundEngine& engine) {
     engine.capture_buffer.reset();
   }
   engine.capture_device.reset();
+  engine.capture.live.reset();
 }
 
 // Appends one locked region to "tmp".
@@ -34,6 +36,10 @@ void CopyRegion(SoundEngine& engine, std::span<const std::uint8_t> region) {
   engine.sample_count += length;
   capture.temp_file->Write(region.data(), region.size());
   capture.read_cursor = (capture.read_cursor + length) % kRingBytes;
+  // Out of memory, the running figures stop; the recording goes on.
+  if (capture.live && !FeedLiveAnalysis(*capture.live, region.data(), region.size())) {
+    capture.live.reset();
+  }
 }
 
 std::unique_ptr<CaptureBuffer> MakeCaptureBuffer(CaptureDevice* device) {
@@ -84,6 +90,7 @@ bool StartRecording(SoundEngine& engine) {
   engine.sample_count = 0;
   engine.capture.read_cursor = 0;
   engine.capture.temp_file = std::move(temp_file);
+  engine.capture.live = std::make_unique<LiveAnalysis>(kCaptureSampleRate, engine.chosen_detector);
   // The captured bytes start where the header will end.
   const std::array<std::uint8_t, kWaveHeaderBytes> no_header{};
   engine.capture.temp_file->Write(no_header.data(), no_header.size());
@@ -143,6 +150,10 @@ bool StopRecording(SoundEngine& engine) {
   const std::unique_ptr<ReplacementFile> written = std::move(engine.capture.temp_file);
   LoadWrittenClip(engine, *written);
   return true;
+}
+
+const SoundEngine& ShownAnalysis(const SoundEngine& engine) {
+  return engine.recording && engine.capture.live ? engine.capture.live->engine : engine;
 }
 
 void DiscardRecordingResources(SoundEngine& engine) {

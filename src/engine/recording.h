@@ -22,6 +22,10 @@ CapturePoll PollCapture(SoundEngine& engine);
 bool FinishRecording(SoundEngine& engine);
 // FinishRecording, then the recorded clip is loaded from the file written.
 bool StopRecording(SoundEngine& engine);
+// What the window shows: while a recording runs, the running analysis of
+// what it captured so far; otherwise (or once that analysis failed) the
+// engine itself.
+const SoundEngine& ShownAnalysis(const SoundEngine& engine);
 // Stops and gives up the capture and drops the unfinished recording; "tmp"
 // keeps what it held.
 void DiscardRecordingResources(SoundEngine& engine);

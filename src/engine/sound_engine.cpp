@@ -1,5 +1,6 @@
 #include "engine/sound_engine.h"
 
+#include "engine/live_analysis.h"
 #include "engine/recording.h"
 #include "log/event_log.h"
 #include "riff/replacement_file.h"
@@ -12,7 +13,7 @@ CaptureState& CaptureState::operator=(CaptureState&&) noexcept = default;
 SoundEngine::SoundEngine(AudioSystem* audio, Notifier* message_notifier)
     : audio_system(audio), notifier(message_notifier) {
   Reset(*this);
-  if (audio_system == nullptr || !audio_system->HasOutputDevice()) {
+  if (audio_system != nullptr && !audio_system->HasOutputDevice()) {
     WriteLogEntry(LogTarget::Critical, "Failed to Create Sound OBject");
   }
 }

@@ -10,6 +10,7 @@
 
 class Notifier;
 class ReplacementFile;
+struct LiveAnalysis;
 
 // One detected shot: the sample index of its onset and its 0-based order in
 // the shot list, reduced to 8 bits.
@@ -26,6 +27,9 @@ struct CaptureState {
   CaptureState& operator=(CaptureState&&) noexcept;
   std::unique_ptr<ReplacementFile> temp_file;  // the recording's "tmp" until it is finished
   std::uint32_t read_cursor = 0;
+  // The running figures of what was captured so far; none when idle, or
+  // once feeding it failed.
+  std::unique_ptr<LiveAnalysis> live;
 };
 
 inline constexpr std::int16_t kInitialClipQuality = 100;
@@ -36,7 +40,8 @@ inline constexpr std::int16_t kInitialClipQuality = 100;
 struct SoundEngine {
   // Looks for an output device through `audio` ("Failed to Create Sound
   // OBject" when there is none). Both pointers must outlive the engine; `audio` may be
-  // null (no device), `notifier` may be null (messages are dropped).
+  // null (an engine that only analyses, as a live analysis's: no device is
+  // looked for), `notifier` may be null (messages are dropped).
   SoundEngine(AudioSystem* audio, Notifier* notifier);
   ~SoundEngine();
   SoundEngine(const SoundEngine&) = delete;

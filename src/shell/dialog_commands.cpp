@@ -33,8 +33,11 @@ void LoadCommand(ShellContext& context) {
 }
 
 void RecCommand(ShellContext& context) {
-  StartRecording(context.engine);
+  const bool started = StartRecording(context.engine);
   context.state.record_start_tick = context.services.ticks.Now();
+  if (started) {
+    ShowRunningFigures(context);
+  }
   ShowRecordingState(context);
 }
 
@@ -74,6 +77,11 @@ void ShowNewClip(ShellContext& context) {
   context.dialog->ShowDetectorMark(mark.text, mark.offers_other);
   ShowRecordingState(context);
   context.dialog->ReviewNewClip();
+}
+
+void ShowRunningFigures(ShellContext& context) {
+  UpdateReadouts(*context.dialog, context.engine, context.state.rate_unit);
+  FollowNewestSound(context.view, context.engine, context.display);
 }
 
 void OpeningSequence(ShellContext& context, DialogSurface& dialog) {

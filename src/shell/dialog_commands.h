@@ -33,5 +33,8 @@ void ToggleDisplay(ShellContext& context);
 // now holds.
 void ShowNewClip(ShellContext& context);
 
+// While recording: readouts and waveform of what was captured so far.
+void ShowRunningFigures(ShellContext& context);
+
 // The caption's close box: ends the main loop and hides the dialog.
 void CloseDialog(ShellContext& context);

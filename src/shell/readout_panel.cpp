@@ -1,10 +1,11 @@
 #include "shell/readout_panel.h"
 
+#include "engine/recording.h"
 #include "shell/control_ids.h"
 #include "shell/dialog_surface.h"
 
 void UpdateReadouts(DialogSurface& dialog, const SoundEngine& engine, RateUnit unit) {
-  for (const ReadoutText& readout : ReadoutTexts(engine, unit)) {
+  for (const ReadoutText& readout : ReadoutTexts(ShownAnalysis(engine), unit)) {
     dialog.SetItemText(ReadoutField(readout.readout), readout.text);
   }
   dialog.Invalidate();

@@ -5,7 +5,8 @@
 class DialogSurface;
 struct SoundEngine;
 
-// Puts the six readout texts into their fields and repaints the dialog.
+// Puts the six readout texts of what the window shows (the running figures
+// while recording) into their fields and repaints the dialog.
 void UpdateReadouts(DialogSurface& dialog, const SoundEngine& engine, RateUnit unit);
 
 // Puts the unit text beside the three rates.

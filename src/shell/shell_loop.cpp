@@ -45,7 +45,8 @@ void ServiceRecording(ShellContext& context) {
   if (!engine.IsRecording()) {
     return;
   }
-  if (PollCapture(engine) == CapturePoll::Failed) {
+  const CapturePoll poll = PollCapture(engine);
+  if (poll == CapturePoll::Failed) {
     // Finish "tmp" before the program ends, so what was captured is kept.
     FinishRecording(engine);
     WriteLogEntry(LogTarget::Critical, kCaptureFailed);
@@ -67,6 +68,10 @@ void ServiceRecording(ShellContext& context) {
     }
     WriteLogEntry(LogTarget::Critical, kLimitReached);
     context.services.notifier.ShowMessage(kLimitReached, "");
+  }
+  // Only new sound changes the running figures.
+  if (poll == CapturePoll::Copied && engine.IsRecording() && context.dialog != nullptr) {
+    ShowRunningFigures(context);
   }
   ShowRecordingState(context);
 }
