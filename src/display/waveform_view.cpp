@@ -234,7 +234,6 @@ std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEng
 }
 
 void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
-  view.zoom = kClosestZoom;
   // The clamp turns the extreme into the last page.
   view.view_offset = std::numeric_limits<std::int32_t>::min();
   UpdateScrollBar(view, engine, display);

@@ -99,9 +99,10 @@ void ScrollToShot(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
 std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEngine& engine,
                                         const DisplayWindow& display);
 
-// While a recording runs: the newest sound at the right edge at the closest
-// zoom, repainted. The shot review keeps the last clip until STOP, so it
-// is not told.
+// While a recording runs: the newest sound at the right edge, repainted,
+// at the view's zoom (the closest unless zoomed out while recording, as a
+// recording starts too short for any other). The shot review keeps the last
+// clip until STOP, so it is not told.
 void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display);
 
 // After a new clip, wherever the previous one was left: the view opens at

@@ -49,6 +49,10 @@ void ServiceRecording(ShellContext& context) {
   if (poll == CapturePoll::Failed) {
     // Finish "tmp" before the program ends, so what was captured is kept.
     FinishRecording(engine);
+    // Its running figures go with it: the clip held shows again.
+    if (context.dialog != nullptr) {
+      ShowNewClip(context);
+    }
     WriteLogEntry(LogTarget::Critical, kCaptureFailed);
     context.services.notifier.ShowMessage(kCaptureFailed, "");
     WriteLogEntry(LogTarget::Routine, kCaptureFailed);

@@ -1,10 +1,11 @@
 // Recording through Qt Multimedia from a real sound server whose microphone is
-// a FIFO (started by scripts/test-services.sh), polled the way the main loop
-// does.
+// a FIFO (started by scripts/test-services.sh), into the main dialog, served
+// the way the main loop does.
 
 #include <gtest/gtest.h>
 
 #include <QAudioDevice>
+#include <QLabel>
 #include <QMediaDevices>
 #include <QTest>
 #include <algorithm>
@@ -13,10 +14,14 @@
 #include <fstream>
 #include <thread>
 
+#include "display/display_widget_qt.h"
 #include "engine/recording.h"
-#include "engine/sound_engine.h"
 #include "platform/qt_audio_system.h"
-#include "support/test_support.h"
+#include "shell/control_ids.h"
+#include "shell/main_dialog_qt.h"
+#include "shell/shell_loop.h"
+#include "support/literal_analysis.h"
+#include "support/shell_fixture.h"
 
 namespace {
 
@@ -39,28 +44,35 @@ std::thread FeedMicrophone(const Bytes& bytes) {
   });
 }
 
-// "tmp" holds exactly the bytes fed, in order, and they are loaded back.
-TEST(RecordingWithSoundServer, RecordsExactlyTheBytesFed) {
+// Shots counted and drawn in the window as they arrive; at STOP "tmp" holds
+// exactly the bytes fed, in order, and its load gives the last running figures.
+TEST(RecordingWithSoundServer, ShowsShotsLiveAndRecordsExactlyTheBytesFed) {
   if (std::getenv("PULSE_SERVER") == nullptr) {
     GTEST_SKIP() << "PULSE_SERVER is not set: run under scripts/test.sh";
   }
   ASSERT_TRUE(QTest::qWaitFor([] { return !QMediaDevices::defaultAudioInput().isNull(); }, 5000));
-  test::ScopedWorkDir dir;
-  const Bytes train = test::Pattern(3 * kCaptureSampleRate);
+  test::Shell s;
   QtAudioSystem audio;
-  SoundEngine engine(&audio, nullptr);
-  ASSERT_TRUE(StartRecording(engine));
+  s.engine.audio_system = &audio;
+  const std::unique_ptr<MainDialog> dialog = CreateMainDialog(s.context);
+  const Bytes train = test::MakeShotTrain(3 * kCaptureSampleRate, {2000, 3100, 4200, 5300, 6400});
+  QTest::mouseClick(dialog->Control(kRecButton), Qt::LeftButton);
   std::thread feed = FeedMicrophone(train);
-  EXPECT_TRUE(QTest::qWaitFor(
-      [&] {
-        EXPECT_NE(PollCapture(engine), CapturePoll::Failed);
-        return engine.sample_count == train.size();
-      },
-      10000));
+  const auto turn = [&] {
+    ServiceRecording(s.context);
+    // Zoomed out until all the sound so far is in view.
+    QTest::keyClick(dialog->findChild<DisplayWidget*>(), Qt::Key_Minus);
+    return ShotInView(s.view, ShownAnalysis(s.engine), s.display) &&
+           qobject_cast<QLabel*>(dialog->Control(kNumberOfShotsField))->text().toInt() > 0;
+  };
+  EXPECT_TRUE(QTest::qWaitFor(turn, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return turn() && s.engine.sample_count == train.size(); }));
   feed.join();
-  ASSERT_TRUE(StopRecording(engine));
+  const auto running = test::Describe(test::TakeFigures(ShownAnalysis(s.engine), true, true));
+  QTest::mouseClick(dialog->Control(kStopButton), Qt::LeftButton);
+  EXPECT_EQ(test::Describe(test::TakeFigures(s.engine, true, true)), running);
   EXPECT_EQ(test::ReadBytes("tmp"), test::MakeWave8(kCaptureSampleRate, train));
-  EXPECT_EQ(engine.samples, train);
+  EXPECT_EQ(s.engine.samples, train);
   EXPECT_TRUE(test::CriticalLogLines().empty()) << "the server has an output and a microphone";
 }
 

@@ -107,6 +107,8 @@ const CommandRow kCommands[] = {
      .messages = {kLimit}, .samples = kClipSamples, .tmp_size = 44 + kClipSamples},
     {.steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21001}},
      .messages = {kLimit}, .samples = 400, .tmp_size = 444},
+    // Running figures while recording, the view following the newest sound.
+    {.steps = {TurnAt{1000}, kRecButton, Captured{kClipSamples, true}, TurnAt{21000}}, .samples = kClipSamples, .recording = true},
     {.steps = {TurnAt{0xFFFFF000}, kRecButton, TurnAt{5000}, TurnAt{0xFFFFF000 + 20001}},
      .messages = {kLimit}, .tmp_size = 44},
     // A failed capture finishes "tmp" and ends the program.
@@ -179,7 +181,7 @@ TEST(MainDialogQt, Commands) {
         const Captured captured = std::get<Captured>(step);
         s.audio.Capture(captured.shots ? train : std::vector<std::uint8_t>(captured.bytes, 128));
         s.audio.position_fails = captured.bytes == 0;
-        PollCapture(s.engine);
+        ServiceRecording(s.context);
       }
       QTest::qWait(5);
     }
@@ -195,24 +197,27 @@ TEST(MainDialogQt, Commands) {
     EXPECT_EQ(s.state.quit_requested, row.quit);
     EXPECT_EQ(s.engine.GetSampleCount(), row.samples);
     EXPECT_EQ(test::ReadBytes("tmp").size(), row.tmp_size);
-    // Readouts and units as the engine gives them, REC down and counting
-    // while recording, the dialog 213 pixels taller than its template with
-    // the display, a picture that shows the clip held (its trace across the
-    // middle) and a bar in view when shots are counted, and a loaded clip's
-    // first shot at the view's left edge, back from the chooser's folder.
+    // Readouts and units as the engine gives them (its running analysis while
+    // recording, the view at the newest sound in its 568 pixels), REC down
+    // and counting while recording, the dialog 213 pixels taller than its
+    // template with the display, a picture that shows the clip held (its
+    // trace across the middle) and a bar in view when shots are counted, and
+    // a loaded clip's first shot at the view's left edge, back from the
+    // chooser's folder.
     const auto text = [&](int id) { return qobject_cast<QLabel*>(dialog->Control(id))->text(); };
-    for (const ReadoutText& readout : ReadoutTexts(s.engine, row.unit)) {
+    for (const ReadoutText& readout : ReadoutTexts(ShownAnalysis(s.engine), row.unit)) {
       EXPECT_EQ(text(ReadoutField(readout.readout)).toStdString(), readout.text);
     }
     EXPECT_EQ(text(kLowestUnitField).toStdString(), UnitText(row.unit));
     EXPECT_EQ(dialog->Control(kRecButton)->property("checked"), row.recording);
-    // The one row left recording is 20 s past its last REC.
+    // The rows left recording are 20 s past their last REC.
     EXPECT_EQ(dialog->Control(kRecButton)->property("text"), row.recording ? "REC 20/20" : "REC");
     const auto* display = dialog->findChild<DisplayWidget*>();
     EXPECT_EQ(display->isVisible(), row.display_shown);
     EXPECT_EQ(dialog->height(), dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
     const QImage image = display->Canvas()->Image();
-    EXPECT_EQ(image.pixelColor(100, 64) == QColor(0, 255, 0), s.engine.HasData());
+    EXPECT_EQ(image.pixelColor(100, 64) == QColor(0, 255, 0), ShownAnalysis(s.engine).HasData());
+    EXPECT_TRUE(!row.recording || s.view.view_offset == std::min(1, LowerBound(row.samples, 568)));
     EXPECT_EQ(image.pixelColor(1, 120) == QColor(0, 0, 255), s.engine.GetNumberOfShots() >= 2);
     if (row.samples == kClipSamples && s.engine.GetNumberOfShots() >= 2) {
       EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
