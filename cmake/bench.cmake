@@ -24,9 +24,12 @@ else()
   set_target_properties(waveform_zoom_bench PROPERTIES EXCLUDE_FROM_ALL ON)
 endif()
 
-# The shot review is timed as the program opens it.
-if(TARGET tambrix_gui)
-  target_link_libraries(shot_review_bench PRIVATE tambrix_gui)
-else()
-  set_target_properties(shot_review_bench PROPERTIES EXCLUDE_FROM_ALL ON)
-endif()
+# The shot review is timed as the program opens it, the live meter through
+# the program's own loop.
+foreach(name shot_review_bench live_meter_latency_bench)
+  if(TARGET tambrix_gui)
+    target_link_libraries(${name} PRIVATE tambrix_gui)
+  else()
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+  endif()
+endforeach()
