@@ -101,8 +101,8 @@ const CommandRow kCommands[] = {
     {.steps = {kRecButton, Captured{500}, kClip, kLoadButton}, .samples = kClipSamples, .tmp_size = 544},
     {.steps = {kRecButton, Captured{700}, kStopButton}, .samples = 700, .tmp_size = 744},
     // The limit counts from the last REC (20000 ticks are not past it), and
-    // across the tick counter's wrap.
-    {.steps = {TurnAt{1000}, kRecButton, TurnAt{5000}, kRecButton, TurnAt{25000}}, .recording = true},
+    // across the tick counter's wrap. REC puts the clip held aside at once.
+    {.steps = {kClip, kLoadButton, TurnAt{1000}, kRecButton, TurnAt{5000}, kRecButton, TurnAt{25000}}, .recording = true},
     {.steps = {TurnAt{1000}, kRecButton, Captured{kClipSamples, true}, TurnAt{21001}},
      .messages = {kLimit}, .samples = kClipSamples, .tmp_size = 44 + kClipSamples},
     {.steps = {TurnAt{1000}, kRecButton, Captured{400}, TurnAt{21001}},
@@ -218,7 +218,7 @@ TEST(MainDialogQt, Commands) {
     const QImage image = display->Canvas()->Image();
     EXPECT_EQ(image.pixelColor(100, 64) == QColor(0, 255, 0), ShownAnalysis(s.engine).HasData());
     EXPECT_TRUE(!row.recording || s.view.view_offset == std::min(1, LowerBound(row.samples, 568)));
-    EXPECT_EQ(image.pixelColor(1, 120) == QColor(0, 0, 255), s.engine.GetNumberOfShots() >= 2);
+    EXPECT_EQ(image.pixelColor(1, 120) == Qt::blue, !row.recording && s.engine.number_of_shots > 1);
     if (row.samples == kClipSamples && s.engine.GetNumberOfShots() >= 2) {
       EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
       EXPECT_EQ(s.view.view_offset, AlignedOffset(s.engine.GetShot(0).position));
