@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@ struct AnalyzeOptions {
   bool shots = false;
   bool help = false;
   bool version = false;
+  bool live = false;
+  std::optional<std::uint32_t> raw_rate;  // raw unsigned 8-bit samples at this rate
   Detector detector = Detector::Classic;
   std::vector<std::string> files;
   std::string error;  // non-empty for bad usage

@@ -1,11 +1,11 @@
 #include "cli/clip_report.h"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
 
+#include "cli/json_text.h"
 #include "engine/readout_texts.h"
 #include "engine/shot_intervals.h"
 #include "engine/sound_engine.h"
@@ -37,55 +37,6 @@ std::string Printf(const char* pattern, Args... args) {
   std::array<char, 256> buffer{};
   std::snprintf(buffer.data(), buffer.size(), pattern, args...);
   return buffer.data();
-}
-
-// Nine significant digits read back as the same 32-bit float.
-std::string JsonFloat(float value) {
-  if (!std::isfinite(value)) {
-    return "null";
-  }
-  return Printf("%.9g", static_cast<double>(value));
-}
-
-// Paths are bytes; invalid UTF-8 becomes U+FFFD so the line stays valid JSON.
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte == '"' || byte == '\\') {
-      out += '\\';
-      out += static_cast<char>(byte);
-      ++i;
-    } else if (byte < 0x20) {
-      out += Printf("\\u%04x", static_cast<unsigned>(byte));
-      ++i;
-    } else if (byte < 0x80) {
-      out += static_cast<char>(byte);
-      ++i;
-    } else {
-      std::size_t length = 0;
-      if ((byte & 0xE0U) == 0xC0U && byte >= 0xC2U) {
-        length = 2;
-      } else if ((byte & 0xF0U) == 0xE0U) {
-        length = 3;
-      } else if ((byte & 0xF8U) == 0xF0U && byte <= 0xF4U) {
-        length = 4;
-      }
-      bool valid = length != 0 && i + length <= text.size();
-      for (std::size_t k = 1; valid && k < length; ++k) {
-        valid = (static_cast<unsigned char>(text[i + k]) & 0xC0U) == 0x80U;
-      }
-      if (valid) {
-        out.append(text.substr(i, length));
-        i += length;
-      } else {
-        out += "\xEF\xBF\xBD";
-        ++i;
-      }
-    }
-  }
-  out += '"';
-  return out;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "cli/analyze_options.h"
 #include "cli/clip_report.h"
+#include "cli/live_run.h"
 #include "engine/audio_devices.h"
 #include "engine/clip_files.h"
 #include "engine/notifier.h"
@@ -52,6 +53,11 @@ int main(int argc, char** argv) {
     return kExitAllClips;
   }
 
+  const RateUnit unit = options.milliseconds ? RateUnit::Ms : RateUnit::Bps;
+  if (options.live) {
+    return RunLive({options.files.front(), options.raw_rate, options.json, options.shots, unit});
+  }
+
   SilentAudioSystem audio;
   SilentNotifier notifier;
   SoundEngine engine(&audio, &notifier);
@@ -65,7 +71,6 @@ int main(int argc, char** argv) {
       status = kExitSomeWithoutClip;
       ReportNoClip(file);
     }
-    const RateUnit unit = options.milliseconds ? RateUnit::Ms : RateUnit::Bps;
     if (options.csv) {
       std::fputs(ShotTableCsv(engine, file).c_str(), stdout);
     } else if (options.json) {

@@ -21,9 +21,7 @@ namespace {
 // Decoded sound is written in blocks of about this many samples, so the
 // whole clip is never held in 16 bits.
 constexpr std::size_t kBlockSamples = std::size_t{32} * 1024;
-// Beyond these, a stream's format is a corrupt header, not sound.
-constexpr int kMinRate = 1000;
-constexpr int kMaxRate = 768000;
+// Beyond this, a stream's format is a corrupt header, not sound.
 constexpr int kMaxChannels = 255;
 
 enum class Outcome : std::uint8_t { Decoded, NoAudio, NoDecoder, BadFormat, Corrupt, WriteFailed };
@@ -69,7 +67,8 @@ int ChooseAudioStream(const AVFormatContext& format) {
 }
 
 bool SaneFormat(int rate, int channels) {
-  return rate >= kMinRate && rate <= kMaxRate && channels >= 1 && channels <= kMaxChannels;
+  return rate >= static_cast<int>(kMinSoundRate) && rate <= static_cast<int>(kMaxSoundRate) &&
+         channels >= 1 && channels <= kMaxChannels;
 }
 
 OwnedCodecContext OpenDecoder(const AVStream& stream) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "riff/regular_file.h"
 
@@ -15,6 +16,9 @@ FileWindow::FileWindow(std::FILE* file)
     : file_(file), size_(file != nullptr ? RegularFileSize(file) : 0) {
   bytes_.resize(std::min(size_, kWindowBytes));
 }
+
+FileWindow::FileWindow(std::vector<std::uint8_t> bytes)
+    : size_(bytes.size()), bytes_(std::move(bytes)), held_(size_) {}
 
 std::size_t FileWindow::Read(std::uint64_t offset, std::uint8_t* out, std::size_t count) {
   if (offset >= size_ || count == 0) {

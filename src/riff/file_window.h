@@ -13,6 +13,8 @@ class FileWindow {
   FileWindow() = default;
   // Reads `file` (not owned) as it is now: `Size()` bytes.
   explicit FileWindow(std::FILE* file);
+  // Reads of bytes already in memory, such as the start of a stream.
+  explicit FileWindow(std::vector<std::uint8_t> bytes);
 
   std::uint64_t Size() const { return size_; }
 

@@ -7,6 +7,10 @@
 // "RIFF", size, "WAVE", a 16-byte "fmt " chunk, "data", size.
 inline constexpr std::size_t kWaveHeaderBytes = 44;
 
+// Beyond these, a sound's rate is a corrupt header, not sound.
+inline constexpr std::uint32_t kMinSoundRate = 1000;
+inline constexpr std::uint32_t kMaxSoundRate = 768000;
+
 struct WaveFormat {
   std::uint16_t format_tag = 1;  // PCM
   std::uint16_t channels = 1;
