@@ -7,7 +7,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${ANALYZE} --help failed: ${status}")
 endif()
 # An option of the help starts a line after two spaces.
-string(REGEX MATCHALL "\n  --[a-z]*" help_options "${help}")
+string(REGEX MATCHALL "\n  --[a-z-]*" help_options "${help}")
 string(REPLACE "\n  " "" help_options "${help_options}")
 
 # An option of the page is the bold word after a .TP in its OPTIONS section.

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::uint64_t kWindowBytes = 64 * 1024;
+constexpr std::uint64_t kWindowBytes = std::uint64_t{64} * 1024;
 
 }  // namespace
 
