@@ -155,10 +155,8 @@ void LiveRun::ReadData() {
     }
     Take(buffer_.data(), got);
   }
-  if (stopped_ || status_ != kExitDone) {
-    return;
-  }
-  if (format_.data_bytes && data_read_ < *format_.data_bytes) {
+  const bool ended = !stopped_ && status_ == kExitDone;
+  if (ended && format_.data_bytes && data_read_ < *format_.data_bytes) {
     Fault("the stream ended after " + std::to_string(data_read_) + " of the " +
           std::to_string(*format_.data_bytes) + " data bytes its header gives");
   }
