@@ -8,3 +8,7 @@ foreach(source ${TAMBRIX_FUZZ_SOURCES})
   target_link_libraries(${name} PRIVATE tambrix_core)
 endforeach()
 target_compile_options(tambrix_core PRIVATE -fsanitize=fuzzer-no-link)
+# The live stream reading of the analyser, without its main.
+file(GLOB TAMBRIX_LIVE_CLI_SOURCES CONFIGURE_DEPENDS src/cli/*.cpp)
+list(FILTER TAMBRIX_LIVE_CLI_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+target_sources(live_stream_fuzz PRIVATE ${TAMBRIX_LIVE_CLI_SOURCES})

@@ -41,6 +41,13 @@ class LiveRun {
  public:
   explicit LiveRun(const LiveSettings& settings)
       : settings_(settings), lines_(settings.json, settings.unit) {}
+  ~LiveRun() {
+    if (input_ > STDIN_FILENO) {
+      ::close(input_);
+    }
+  }
+  LiveRun(const LiveRun&) = delete;
+  LiveRun& operator=(const LiveRun&) = delete;
 
   int Run();
 
