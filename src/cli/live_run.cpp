@@ -68,7 +68,7 @@ class LiveRun {
   StreamFormat format_;
   std::unique_ptr<LiveClip> clip_;
   std::uint64_t data_read_ = 0;
-  bool stopped_ = false;  // the data ended early or can't be taken further
+  bool stopped_ = false;  // at the data chunk's end, or the clip takes no more
   int status_ = kExitDone;
 };
 
