@@ -234,6 +234,11 @@ std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEng
 }
 
 void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
+  const std::uint32_t width = ViewWidth(display);
+  const double wanted = kLiveViewSeconds * static_cast<double>(engine.GetSampleRate()) *
+                        PixelsPerSample(kClosestZoom) / std::max(width, 1U);
+  view.zoom =
+      std::max(kClosestZoom, std::min(wanted, FarthestZoom(engine.GetSampleCount(), width)));
   // The clamp turns the extreme into the last page.
   view.view_offset = std::numeric_limits<std::int32_t>::min();
   UpdateScrollBar(view, engine, display);

@@ -100,9 +100,11 @@ std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEng
                                         const DisplayWindow& display);
 
 // While a recording runs: the newest sound at the right edge, repainted,
-// at the view's zoom (the closest unless zoomed out while recording, as a
-// recording starts too short for any other). The shot review keeps the last
-// clip until STOP, so it is not told.
+// the view showing its last kLiveViewSeconds (all of it while shorter): a
+// bar shows once the next shot is found, and today's scale holds less than
+// a tenth of a second. The shot review keeps the last clip until STOP, so it
+// is not told.
+inline constexpr double kLiveViewSeconds = 2.0;
 void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display);
 
 // After a new clip, wherever the previous one was left: the view opens at

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr std::uint32_t kMillisecondsPerSecond = 1000;
+
 constexpr const char* kTempWriteFailed = "Failed to write temp.wav";
 
 void ReleaseCapture(SoundEngine& engine) {
@@ -90,7 +92,10 @@ bool StartRecording(SoundEngine& engine) {
   engine.sample_count = 0;
   engine.capture.read_cursor = 0;
   engine.capture.temp_file = std::move(temp_file);
-  engine.capture.live = std::make_unique<LiveAnalysis>(kCaptureSampleRate, engine.chosen_detector);
+  // Room for a recording of the longest allowed, with a second to spare.
+  engine.capture.live = std::make_unique<LiveAnalysis>(
+      kCaptureSampleRate, engine.chosen_detector,
+      kCaptureSampleRate * (kRecordingLimitMs / kMillisecondsPerSecond + 1));
   // The captured bytes start where the header will end.
   const std::array<std::uint8_t, kWaveHeaderBytes> no_header{};
   engine.capture.temp_file->Write(no_header.data(), no_header.size());

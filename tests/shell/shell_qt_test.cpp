@@ -217,7 +217,8 @@ TEST(MainDialogQt, Commands) {
     EXPECT_EQ(dialog->height(), dialog->TemplateSize().height() + (row.display_shown ? 213 : 0));
     const QImage image = display->Canvas()->Image();
     EXPECT_EQ(image.pixelColor(100, 64) == QColor(0, 255, 0), ShownAnalysis(s.engine).HasData());
-    EXPECT_TRUE(!row.recording || s.view.view_offset == std::min(1, LowerBound(row.samples, 568)));
+    EXPECT_TRUE(!row.recording ||
+                s.view.view_offset == std::min(1, LowerBound(row.samples, 568, s.view.zoom)));
     EXPECT_EQ(image.pixelColor(1, 120) == Qt::blue, !row.recording && s.engine.number_of_shots > 1);
     if (row.samples == kClipSamples && s.engine.GetNumberOfShots() >= 2) {
       EXPECT_EQ(std::filesystem::current_path(), s.dir.path());
