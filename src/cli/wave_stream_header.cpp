@@ -32,10 +32,10 @@ bool DataChunkArrived(std::span<const std::uint8_t> bytes, const WaveLayout& lay
 // The format problems the WAVE reader names use its own words.
 std::string FormatError(const WaveFormatFields& format) {
   if (format.channels != 1) {
-    return "Can Only Load Single Channel *.wav Files";
+    return kNotSingleChannel;
   }
   if (format.format_tag != 1) {
-    return "Incorrect Format Tag";
+    return kIncorrectFormatTag;
   }
   if (format.bits_persample != 8 && format.bits_persample != 16) {
     return "samples of " + std::to_string(format.bits_persample) + " bits: only 8 and 16 are read";
@@ -56,10 +56,10 @@ StreamHeader ReadStreamHeader(std::span<const std::uint8_t> bytes) {
   FileWindow window(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   const WaveLayout layout = ReadWaveLayout(window);
   if (layout.status == WaveLayoutStatus::NotRiff) {
-    return Bad("not a RIFF file");
+    return Bad(kNotRiff);
   }
   if (layout.status == WaveLayoutStatus::NotWave) {
-    return Bad("RIFF file but not a wave file");
+    return Bad(kNotWave);
   }
   if (!DataChunkArrived(bytes, layout)) {
     return bytes.size() < kMaxStreamHeaderBytes

@@ -159,17 +159,7 @@ void AddMarkers(const SoundEngine& engine, const WaveformView& view, PixelSpan s
   const bool zoomed_out = view.zoom > kClosestZoom;
   const std::int64_t left = static_cast<std::int64_t>(span.left) - kLabelReach;
   const std::int64_t right = static_cast<std::int64_t>(span.right) + kMarkerPenWidth;
-  // Shots are in order of onset, so their x grows with the index.
-  std::uint32_t low = 0;
-  std::uint32_t high = shot_count - 1;
-  while (low < high) {
-    const std::uint32_t middle = low + (high - low) / 2;
-    if (SampleX(view.view_offset, engine.GetShot(middle).position, view.zoom) < left) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
+  const std::uint32_t low = std::min(FirstShotFrom(view, engine, left), shot_count - 1);
   // Where each row's last label ends; each label takes the lowest row free.
   const LayoutStart start = FindLayoutStart(engine, low, view.zoom, measure);
   std::array<std::int64_t, kLabelRows> row_ends{};

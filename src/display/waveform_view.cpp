@@ -207,25 +207,28 @@ void ScrollToShot(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
   ShowView(view, engine, display);
 }
 
-std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEngine& engine,
-                                        const DisplayWindow& display) {
-  const std::uint32_t shot_count = engine.GetShotCount();
-  const auto x_of = [&](std::uint32_t k) {
-    return SampleX(view.view_offset, engine.GetShot(k).position, view.zoom);
-  };
-  // Shots are in order of onset: the first at or right of the left edge.
+std::uint32_t FirstShotFrom(const WaveformView& view, const SoundEngine& engine, std::int64_t x) {
+  // Shots are in order of onset, so their x grows with the index.
   std::uint32_t low = 0;
-  std::uint32_t high = shot_count;
+  std::uint32_t high = engine.GetShotCount();
   while (low < high) {
     const std::uint32_t middle = low + (high - low) / 2;
-    if (x_of(middle) < 0) {
+    if (SampleX(view.view_offset, engine.GetShot(middle).position, view.zoom) < x) {
       low = middle + 1;
     } else {
       high = middle;
     }
   }
+  return low;
+}
+
+std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEngine& engine,
+                                        const DisplayWindow& display) {
+  const std::uint32_t shot_count = engine.GetShotCount();
   const auto width = static_cast<std::int64_t>(ViewWidth(display));
-  for (std::uint32_t k = low; k < shot_count && x_of(k) < width; ++k) {
+  for (std::uint32_t k = FirstShotFrom(view, engine, 0);
+       k < shot_count && SampleX(view.view_offset, engine.GetShot(k).position, view.zoom) < width;
+       ++k) {
     if (IntervalAfterShot(engine, k).accepted) {
       return k;
     }
@@ -234,12 +237,10 @@ std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEng
 }
 
 void FollowNewestSound(WaveformView& view, const SoundEngine& engine, DisplayWindow& display) {
-  const std::uint32_t width = ViewWidth(display);
-  const double wanted = kLiveViewSeconds * static_cast<double>(engine.GetSampleRate()) *
-                        PixelsPerSample(kClosestZoom) / std::max(width, 1U);
-  view.zoom =
-      std::max(kClosestZoom, std::min(wanted, FarthestZoom(engine.GetSampleCount(), width)));
-  // The clamp turns the extreme into the last page.
+  // The clamps that follow keep the zoom within the recording so far, and
+  // turn the extreme offset into the last page.
+  view.zoom = kLiveViewSeconds * static_cast<double>(engine.GetSampleRate()) *
+              PixelsPerSample(kClosestZoom) / std::max(ViewWidth(display), 1U);
   view.view_offset = std::numeric_limits<std::int32_t>::min();
   UpdateScrollBar(view, engine, display);
   PaintWaveform(view, engine, display);

@@ -96,6 +96,10 @@ void ScrollToShot(WaveformView& view, const SoundEngine& engine, DisplayWindow& 
                   std::uint32_t shot_index);
 
 // The first counted shot whose bar lies in the view, if any.
+// The first shot drawn at or right of client pixel x, or the shot count
+// when none is.
+std::uint32_t FirstShotFrom(const WaveformView& view, const SoundEngine& engine, std::int64_t x);
+
 std::optional<std::uint32_t> ShotInView(const WaveformView& view, const SoundEngine& engine,
                                         const DisplayWindow& display);
 

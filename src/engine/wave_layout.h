@@ -21,6 +21,13 @@ struct WaveFormatFields {
 
 enum class WaveLayoutStatus { Valid, NotRiff, NotWave };
 
+// What a file's layout and format are faulted with, by the reader in its log
+// and by the analyser's stream reader.
+inline constexpr const char* kNotRiff = "not a RIFF file";
+inline constexpr const char* kNotWave = "RIFF file but not a wave file";
+inline constexpr const char* kNotSingleChannel = "Can Only Load Single Channel *.wav Files";
+inline constexpr const char* kIncorrectFormatTag = "Incorrect Format Tag";
+
 struct WaveLayout {
   WaveLayoutStatus status = WaveLayoutStatus::NotRiff;
   WaveFormatFields format;

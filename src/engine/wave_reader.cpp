@@ -60,11 +60,11 @@ void ReadOpenedWave(SoundEngine& engine, std::FILE* opened) {
   FileWindow file(opened);
   const WaveLayout layout = ReadWaveLayout(file);
   if (layout.status == WaveLayoutStatus::NotRiff) {
-    WriteFailureEntry("not a RIFF file");
+    WriteFailureEntry(kNotRiff);
     return;
   }
   if (layout.status == WaveLayoutStatus::NotWave) {
-    WriteFailureEntry("RIFF file but not a wave file");
+    WriteFailureEntry(kNotWave);
     return;
   }
   const WaveFormatFields& format = layout.format;
@@ -78,10 +78,10 @@ void ReadOpenedWave(SoundEngine& engine, std::FILE* opened) {
   engine.sample_count = layout.data_size;
   WriteLogEntry(LogTarget::Routine, HeaderDump(format, layout.data_size_as_read));
   if (format.channels != 1) {
-    WriteFailureEntry("Can Only Load Single Channel *.wav Files");
+    WriteFailureEntry(kNotSingleChannel);
   }
   if (format.format_tag != 1) {
-    WriteFailureEntry("Incorrect Format Tag");
+    WriteFailureEntry(kIncorrectFormatTag);
   }
 
   ReadSamples(engine, file, layout);

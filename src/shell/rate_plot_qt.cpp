@@ -87,7 +87,6 @@ RatePlot::RatePlot(QWidget* parent)
 }
 
 void RatePlot::SetRows(const std::vector<ShotRow>& rows, float average_bps, double clip_seconds) {
-  rows_ = rows;
   point_shots_.clear();
   point_times_.clear();
   QList<QPointF> points;
@@ -114,9 +113,11 @@ void RatePlot::SetRows(const std::vector<ShotRow>& rows, float average_bps, doub
 
 void RatePlot::MarkShot(std::optional<std::uint32_t> shot_index) {
   mark_->clear();
-  if (shot_index && *shot_index < rows_.size() && rows_[*shot_index].counts) {
-    const ShotRow& row = rows_[*shot_index];
-    mark_->append(row.time_s, static_cast<double>(row.rate_bps));
+  // Points are in the order of their shots.
+  const auto point =
+      std::lower_bound(point_shots_.begin(), point_shots_.end(), shot_index.value_or(0));
+  if (shot_index && point != point_shots_.end() && *point == *shot_index) {
+    mark_->append(points_->at(static_cast<int>(point - point_shots_.begin())));
   }
 }
 

@@ -36,5 +36,4 @@ class RatePlot final : public QChartView {
   QValueAxis* rate_axis_;
   std::vector<std::uint32_t> point_shots_;
   std::vector<double> point_times_;
-  std::vector<ShotRow> rows_;
 };

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QXYSeries>
 #include <numeric>
 #include <random>
 
@@ -133,6 +134,10 @@ TEST(ShotReviewQt, FastestSplitSortsFirstAndShowsInTheWaveform) {
                                                   const_cast<QLineSeries*>(points));
   QTest::mouseClick(plot->viewport(), Qt::LeftButton, {}, plot->mapFromScene(at));
   EXPECT_EQ(r.window().SelectedShot(), plot->PointShot(point));
+  // and marks it.
+  const auto* mark = static_cast<const QXYSeries*>(plot->chart()->series().at(2));
+  ASSERT_EQ(mark->count(), 1);
+  EXPECT_EQ(mark->at(0), points->at(static_cast<int>(point)));
 }
 
 TEST(ShotReviewQt, ExportsWriteWholeFilesOrSayWhyNot) {
